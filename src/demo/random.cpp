@@ -1,0 +1,14 @@
+#include "demo/random.h"
+
+namespace {
+
+constinit std::uint32_t randomState = 1;
+
+} // namespace
+
+void seedRandom(std::uint32_t seed) { randomState = seed; }
+
+int nextRandom() {
+    randomState = randomState * 214013u + 2531011u;
+    return static_cast<int>((randomState >> 16) & 0x7fffu);
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/window_system.h"
+
+#include <array>
+#include <cstdint>
+
+// The 256 key-down flags, indexed by virtual-key code: 1 down, 0 up.
+using KeyState = std::array<std::int32_t, 256>;
+
+struct WindowClassInfo {
+    platform::InstanceHandle instance = nullptr;
+    const char* className = "OpenGL";
+};
+
+struct DemoWindow {
+    KeyState& keys;
+    platform::WindowHandle windowHandle = nullptr;
+    platform::DeviceContextHandle deviceContext = nullptr;
+    platform::GlContextHandle renderingContext = nullptr;
+    WindowClassInfo& classInfo;
+    const char* title = "Tuulenpesija - Lumivaha";
+    std::int32_t width = 800;
+    std::int32_t height = 600;
+    std::int32_t colourBits = 32;
+    // Carries the requested mode from one cycle to the next; see fullScreenSetting.
+    bool fullScreen = false;
+    // Frames are drawn only while the window is shown and not minimised.
+    bool visible = false;
+};
+
+// Another create-run-destroy cycle follows the current one while this holds.
+extern bool keepRunning;
+// Inverted by every mode toggle; copied into DemoWindow::fullScreen before each creation.
+extern bool fullScreenSetting;
+
+// The private message through which F1 ends a cycle without ending the run.
+inline constexpr std::uint32_t modeToggleMessage = platform::WM_USER + 1;
+
+bool registerWindowClass(const WindowClassInfo& classInfo);
+bool switchDisplayMode(std::int32_t width, std::int32_t height, std::int32_t colourBits);
+// Either the window with a current rendering context, shown and visible, or false with nothing
+// held.
+bool createDemoWindow(DemoWindow& window);
+// Releases what creation obtained and gives the desktop back as it was. Always true.
+bool destroyDemoWindow(DemoWindow& window);
+// Viewport and the start-up projection for a client size.
+void reshape(std::int32_t width, std::int32_t height);
+void requestQuit(DemoWindow& window);
+void requestModeToggle(DemoWindow& window);
+platform::MessageResult windowProcedure(platform::WindowHandle handle, std::uint32_t message,
+                                        std::uintptr_t wParam, std::intptr_t lParam);
