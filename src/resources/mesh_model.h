@@ -1,0 +1,25 @@
+#pragma once
+
+#include "resources/byte_stream.h"
+#include "resources/sub_mesh.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// A model read from an AML file and drawn in immediate mode.
+class MeshModel {
+public:
+    // Replaces the contents with the stream's AML file. A malformed file ends the process with
+    // status 1 and a message naming the file and the fault.
+    void load(ByteStream& stream);
+    // The same without ending the process: false with the fault described, the model left empty.
+    // Nothing is allocated from a count before the bytes it needs are known to be there.
+    bool tryLoad(ByteStream& stream, std::string& fault);
+    // Issues every triangle with its normal, texture coordinate and position. Uses the caller's
+    // colour, texture binding, texture-coordinate generation and matrices; leaves texturing off.
+    void draw() const;
+
+    std::int32_t subMeshCount = 0;
+    std::unique_ptr<SubMesh[]> subMeshes;
+};

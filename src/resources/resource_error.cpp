@@ -1,0 +1,15 @@
+#include "resources/resource_error.h"
+
+#include "platform/fatal_exit.h"
+
+#include <string>
+
+void failResource(std::string_view fileName, std::string_view problem) {
+    std::string message = "File ";
+    message.append(fileName).append(" ").append(problem).append("\n");
+    platform::fatalExit(1, message);
+}
+
+void failMissingFile(std::string_view fileName) {
+    failResource(fileName, "not found!");
+}

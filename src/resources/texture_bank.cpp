@@ -1,0 +1,97 @@
+#include "resources/texture_bank.h"
+
+#include "resources/jpeg_reader.h"
+#include "resources/resource_error.h"
+
+#include <GL/glu.h>
+
+TextureBank textureBank{};
+
+namespace {
+
+struct PictureSlot {
+    int slot;
+    const char* fileName;
+};
+
+// In load order: the first missing picture in this order is the one reported.
+constexpr std::array<PictureSlot, 17> pictureSlots{{
+    {10, "data/p0.jpg"},
+    {11, "data/spiral.jpg"},
+    {12, "data/viiva.jpg"},
+    {13, "data/env.jpg"},
+    {30, "data/kuvaseos.jpg"},
+    {31, "data/ilo.jpg"},
+    {32, "data/sumu.jpg"},
+    {20, "data/yla0.jpg"},
+    {21, "data/yla1.jpg"},
+    {22, "data/yla2.jpg"},
+    {23, "data/yla3.jpg"},
+    {24, "data/yla4.jpg"},
+    {25, "data/yla5.jpg"},
+    {26, "data/ala0.jpg"},
+    {27, "data/ala1.jpg"},
+    {28, "data/ala2.jpg"},
+    {29, "data/ala3.jpg"},
+}};
+
+struct EmptyTarget {
+    int slot;
+    GLsizei side;
+};
+
+constexpr std::array<EmptyTarget, 3> emptyTargets{{{90, 256}, {91, 256}, {renderTargetSlot, 512}}};
+
+void setLinearFilters(GLuint name) {
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+}
+
+// Every user of these overwrites them before reading, so their texels are left undefined.
+void createEmptyTarget(GLuint name, GLsizei side) {
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, side, side, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+}
+
+void uploadWithMipmaps(const std::string& fileName, const DecodedImage& image) {
+    GLint alignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    // Rows are packed without gaps; only a row length that is a multiple of 4 suits the default.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, image.rowStride % 4 == 0 ? alignment : 1);
+    const GLint result = gluBuild2DMipmaps(GL_TEXTURE_2D, 3, image.width, image.height, GL_RGB,
+                                           GL_UNSIGNED_BYTE, image.pixels.get());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+    if (result != 0) {
+        failResource(fileName, std::string("cannot become a texture: ") +
+                                   reinterpret_cast<const char*>(gluErrorString(result)));
+    }
+}
+
+} // namespace
+
+void loadPicture(TextureBank& bank, const std::string& fileName, int slot) {
+    const std::unique_ptr<DecodedImage> image = readJpegFile(fileName);
+    if (!image) {
+        failMissingFile(fileName);
+    }
+    GLuint& name = bank[static_cast<std::size_t>(slot)];
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    uploadWithMipmaps(fileName, *image);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+}
+
+void loadTextureBank() {
+    glGenTextures(textureSlotCount, textureBank.data());
+    for (GLuint name : textureBank) {
+        setLinearFilters(name);
+    }
+    for (const EmptyTarget& target : emptyTargets) {
+        createEmptyTarget(textureBank[static_cast<std::size_t>(target.slot)], target.side);
+    }
+    for (const PictureSlot& picture : pictureSlots) {
+        loadPicture(textureBank, picture.fileName, picture.slot);
+    }
+}
