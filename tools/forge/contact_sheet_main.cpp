@@ -1,0 +1,73 @@
+// lumivaha-forge-sheet DATADIR OUT.png: every picture of the data set on one labelled sheet.
+#include "jpeg_reader.h"
+#include "picture_names.h"
+#include "png_writer.h"
+#include "text_renderer.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+constexpr const char* fontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+constexpr int columns = 6;
+constexpr int cell = 224;
+constexpr int tile = 200;
+constexpr int labelHeight = 26;
+
+// Scales the picture to fit a tile x tile square at (left, top), keeping its aspect.
+void placeTile(forge::Image& sheet, const forge::Image& picture, int left, int top) {
+    float scale =
+        static_cast<float>(tile) / static_cast<float>(std::max(picture.width(), picture.height()));
+    int width = static_cast<int>(static_cast<float>(picture.width()) * scale);
+    int height = static_cast<int>(static_cast<float>(picture.height()) * scale);
+    int x0 = left + (tile - width) / 2;
+    int y0 = top + (tile - height) / 2;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            float u = (static_cast<float>(x) + 0.5f) / static_cast<float>(width);
+            float v = (static_cast<float>(y) + 0.5f) / static_cast<float>(height);
+            sheet.at(x0 + x, y0 + y) = picture.sample(u, v);
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: lumivaha-forge-sheet DATADIR OUT.png\n");
+        return 2;
+    }
+    std::string dataDir = argv[1];
+    forge::TextRenderer text;
+    std::string reason;
+    if (!text.open(fontPath, reason)) {
+        std::fprintf(stderr, "lumivaha-forge-sheet: %s: %s\n", fontPath, reason.c_str());
+        return 1;
+    }
+    const auto& names = forge::pictureFileNames();
+    int rows = (static_cast<int>(names.size()) + columns - 1) / columns;
+    forge::Image sheet(columns * cell, rows * (cell + labelHeight));
+    std::vector<float> labels(static_cast<std::size_t>(sheet.width() * sheet.height()));
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        int left = static_cast<int>(i % columns) * cell + (cell - tile) / 2;
+        int top = static_cast<int>(i / columns) * (cell + labelHeight) + (cell - tile) / 2;
+        std::string path = dataDir + "/" + names[i];
+        auto picture = forge::readJpegImage(path);
+        if (!picture) {
+            std::fprintf(stderr, "lumivaha-forge-sheet: %s: not a readable JPEG\n", path.c_str());
+            return 1;
+        }
+        placeTile(sheet, *picture, left, top);
+        std::u32string label(names[i].begin(), names[i].end());
+        text.drawCentred(labels, sheet.width(), sheet.height(), label, 15, 0, left + tile / 2,
+                         top + tile + 22);
+    }
+    sheet.addMask(labels, forge::grey(0.85f));
+    if (!forge::writePng(argv[2], sheet)) {
+        std::fprintf(stderr, "lumivaha-forge-sheet: %s: cannot be written\n", argv[2]);
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,98 @@
+#include "data_set.h"
+
+#include "backdrop_pictures.h"
+#include "file_output.h"
+#include "jpeg_writer.h"
+#include "strip_pictures.h"
+#include "text_renderer.h"
+#include "title_pictures.h"
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+namespace forge {
+
+namespace {
+
+constexpr int jpegQuality = 90;
+
+AssetJob pictureJob(const std::string& fileName, std::function<Image()> make) {
+    return {fileName, [make](std::vector<unsigned char>& bytes, std::string&) {
+                bytes = encodeJpeg(make(), jpegQuality);
+                return true;
+            }};
+}
+
+// Each job opens the font for itself: a FreeType face must not be shared between threads.
+AssetJob typesetPictureJob(const std::string& fileName, const std::string& fontPath,
+                           std::function<Image(const TextRenderer&)> make) {
+    return {fileName, [fontPath, make](std::vector<unsigned char>& bytes, std::string& reason) {
+                TextRenderer text;
+                if (!text.open(fontPath, reason)) {
+                    reason = fontPath + ": " + reason;
+                    return false;
+                }
+                bytes = encodeJpeg(make(text), jpegQuality);
+                return true;
+            }};
+}
+
+} // namespace
+
+std::vector<AssetJob> dataSetJobs(const std::string& fontPath) {
+    std::vector<AssetJob> jobs;
+    jobs.push_back(pictureJob("yla0.jpg", makeJuliaPicture));
+    jobs.push_back(pictureJob("p0.jpg", makePulsePicture));
+    jobs.push_back(pictureJob("spiral.jpg", makeSpiralPicture));
+    jobs.push_back(pictureJob("env.jpg", makeEnvironmentPicture));
+    jobs.push_back(typesetPictureJob("kuvaseos.jpg", fontPath, makeFirstTitlePicture));
+    jobs.push_back(typesetPictureJob("ilo.jpg", fontPath, makeSecondTitlePicture));
+    jobs.push_back(pictureJob("sumu.jpg", makeMistPicture));
+    jobs.push_back(pictureJob("viiva.jpg", makeStreakPicture));
+    jobs.push_back(pictureJob("yla1.jpg", makeInterferencePicture));
+    jobs.push_back(pictureJob("yla2.jpg", makeContourPicture));
+    jobs.push_back(pictureJob("yla3.jpg", makeForestPicture));
+    jobs.push_back(typesetPictureJob("yla4.jpg", fontPath, makeGlyphPicture));
+    jobs.push_back(pictureJob("yla5.jpg", makeGalaxyPicture));
+    jobs.push_back(pictureJob("ala0.jpg", makeCircuitPicture));
+    jobs.push_back(pictureJob("ala1.jpg", makeLightningPicture));
+    jobs.push_back(pictureJob("ala2.jpg", makeHorizonGridPicture));
+    jobs.push_back(pictureJob("ala3.jpg", makeSnowflakePicture));
+    return jobs;
+}
+
+bool writeAssets(const std::vector<AssetJob>& jobs, const std::string& outDir, int workerCount,
+                 std::string& error) {
+    std::atomic<std::size_t> nextJob{0};
+    std::mutex errorLock;
+    std::size_t failedJob = jobs.size();
+    auto work = [&]() {
+        for (std::size_t index = nextJob++; index < jobs.size(); index = nextJob++) {
+            const AssetJob& job = jobs[index];
+            std::string path = outDir + "/" + job.fileName;
+            std::vector<unsigned char> bytes;
+            std::string reason;
+            if (job.make(bytes, reason) && writeFileBytes(path, bytes, reason)) {
+                continue;
+            }
+            std::lock_guard<std::mutex> guard(errorLock);
+            // Report the first failure in job order, whichever worker met it first.
+            if (index < failedJob) {
+                failedJob = index;
+                error = path + ": " + reason;
+            }
+        }
+    };
+    std::vector<std::thread> workers;
+    for (int i = 1; i < workerCount; ++i) {
+        workers.emplace_back(work);
+    }
+    work();
+    for (std::thread& worker : workers) {
+        worker.join();
+    }
+    return failedJob == jobs.size();
+}
+
+} // namespace forge

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace forge {
+
+// One file of the data set: its name below the output folder and how to make its bytes.
+struct AssetJob {
+    std::string fileName;
+    std::function<bool(std::vector<unsigned char>& bytes, std::string& reason)> make;
+};
+
+// Every file of data/, the slowest first so two workers finish together.
+// Typeset pictures use the TrueType font at fontPath.
+std::vector<AssetJob> dataSetJobs(const std::string& fontPath);
+
+// Makes and writes every job into outDir with workerCount threads. On failure, error names the
+// first file that failed and why.
+bool writeAssets(const std::vector<AssetJob>& jobs, const std::string& outDir, int workerCount,
+                 std::string& error);
+
+} // namespace forge

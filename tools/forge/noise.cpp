@@ -1,0 +1,33 @@
+#include "noise.h"
+
+#include "shading.h"
+
+namespace forge {
+
+float valueNoise(float x, float y, std::uint32_t seed) {
+    float fx = std::floor(x);
+    float fy = std::floor(y);
+    int ix = static_cast<int>(fx);
+    int iy = static_cast<int>(fy);
+    float u = smoothstep(0.0f, 1.0f, x - fx);
+    float v = smoothstep(0.0f, 1.0f, y - fy);
+    float top = mix(hash2(ix, iy, seed), hash2(ix + 1, iy, seed), u);
+    float bottom = mix(hash2(ix, iy + 1, seed), hash2(ix + 1, iy + 1, seed), u);
+    return mix(top, bottom, v);
+}
+
+float fractalNoise(float x, float y, int octaves, std::uint32_t seed) {
+    float sum = 0.0f;
+    float weight = 1.0f;
+    float total = 0.0f;
+    for (int octave = 0; octave < octaves; ++octave) {
+        sum += valueNoise(x, y, seed + static_cast<std::uint32_t>(octave) * 101u) * weight;
+        total += weight;
+        weight *= 0.5f;
+        x = x * 2.03f + 17.1f;
+        y = y * 2.03f - 9.7f;
+    }
+    return sum / total;
+}
+
+} // namespace forge
