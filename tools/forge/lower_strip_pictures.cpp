@@ -42,7 +42,7 @@ void addCircuitTrace(Image& image, RandomStream& random) {
 void addBolt(Image& image, RandomStream& random, Point a, Point b, float width, int depth) {
     if (depth == 0) {
         Colour core{0.85f, 0.9f, 1.0f};
-        addGlowSegment(image, a, b, core * (0.6f + width * 0.25f), width, width * 4.0f);
+        addGlowSegment(image, a, b, core * (0.5f + width * 0.2f), width, width * 3.0f);
         return;
     }
     float dx = b.x - a.x;
@@ -139,7 +139,7 @@ Image makeLightningPicture() {
         },
         1);
     RandomStream random(707);
-    addBolt(image, random, {stripScale * 0.45f, 0.0f}, {stripScale * 0.55f, stripScale}, 2.6f, 8);
+    addBolt(image, random, {stripScale * 0.45f, 0.0f}, {stripScale * 0.55f, stripScale}, 1.8f, 8);
     addBolt(image, random, {stripScale * 0.1f, stripScale * 0.05f},
             {stripScale * 0.3f, stripScale * 0.75f}, 1.2f, 7);
     return image;

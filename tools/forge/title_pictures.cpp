@@ -77,19 +77,19 @@ void addSnowStar(Image& image, Point centre, float size, Colour colour) {
 Colour mistShade(float u, float v) {
     float x = (u - 0.5f) * (static_cast<float>(cardWidth) / cardHeight);
     float y = v - 0.55f;
-    // Layers of drifting fog, thicker along a horizon of light.
-    float fog = fractalNoise(u * 5.0f, v * 9.0f, 5, 91u);
-    float wisps = fractalNoise(u * 2.0f + fog, v * 14.0f, 4, 92u);
-    float band = gaussian(y, 0.16f);
-    float glow = gaussian(std::hypot(x * 0.7f, y * 1.4f), 0.22f);
-    float density = smoothstep(0.3f, 0.8f, fog * 0.6f + wisps * 0.6f);
-    Colour mist{0.55f, 0.7f, 0.95f};
-    Colour colour = mist * (band * density * 0.8f + glow * 0.35f);
+    // Drifting fog, stretched sideways and thicker along a horizon of light.
+    float warp = fractalNoise(u * 3.0f, v * 3.0f, 3, 90u);
+    float fog = fractalNoise(u * 3.5f + warp * 1.5f, v * 7.0f, 5, 91u);
+    float band = gaussian(y + 0.05f * std::sin(u * 5.0f), 0.13f);
+    float glow = gaussian(std::hypot(x * 0.6f, y * 1.6f), 0.2f);
+    float density = smoothstep(0.25f, 0.75f, fog);
+    Colour mist{0.55f, 0.68f, 0.95f};
+    Colour colour = mist * (band * (0.25f + density) * 0.75f + glow * 0.3f);
     colour += Colour{1.0f, 0.95f, 0.85f} *
-              (gaussian(std::hypot(x, y * 2.0f), 0.05f) * 0.9f + glow * 0.45f);
-    float edges = smoothstep(0.0f, 0.08f, u) * smoothstep(1.0f, 0.92f, u) *
-                  smoothstep(0.0f, 0.1f, v) * smoothstep(1.0f, 0.9f, v);
-    return colour * edges;
+              (gaussian(std::hypot(x, y * 2.2f), 0.045f) * 0.9f + glow * 0.4f);
+    // Fade out well inside the card so no edge shows over the streaks.
+    float edge = gaussian(std::hypot(x * 0.75f, y * 1.1f), 0.42f);
+    return colour * edge;
 }
 
 } // namespace
@@ -97,7 +97,7 @@ Colour mistShade(float u, float v) {
 Image makeFirstTitlePicture(const TextRenderer& text) {
     Image image(cardWidth, cardHeight);
     Colour amber{1.0f, 0.55f, 0.15f};
-    addGlowingText(image, text, U"Tuulenpesija", 86, 2, 268, amber);
+    addGlowingText(image, text, U"Tuulenpesija", 66, 3, 262, amber);
     addRule(image, 168.0f, 270.0f, amber);
     addRule(image, 312.0f, 270.0f, amber);
     addDiamond(image, {cardWidth * 0.5f, 168.0f}, 9.0f, Colour{1.0f, 0.9f, 0.7f});
@@ -108,7 +108,7 @@ Image makeFirstTitlePicture(const TextRenderer& text) {
 Image makeSecondTitlePicture(const TextRenderer& text) {
     Image image(cardWidth, cardHeight);
     Colour ice{0.3f, 0.65f, 1.0f};
-    addGlowingText(image, text, U"Lumivaha", 104, 6, 282, ice);
+    addGlowingText(image, text, U"Lumivaha", 92, 6, 278, ice);
     RandomStream random(808);
     for (int star = 0; star < 14; ++star) {
         float x = random.uniform(30.0f, cardWidth - 30.0f);

@@ -37,13 +37,16 @@ Colour juliaShade(float u, float v) {
 Colour interferenceShade(float u, float v) {
     float x = u - 0.5f;
     float y = v - 0.5f;
-    float d1 = std::hypot(x - 0.14f, y + 0.06f);
-    float d2 = std::hypot(x + 0.14f, y - 0.06f);
-    float wave = std::cos(d1 * 90.0f) + std::cos(d2 * 90.0f);
-    float rings = std::pow(clamp01(wave * 0.5f), 6.0f);
-    float vignette = smoothstep(0.7f, 0.15f, std::hypot(x, y));
-    Colour tint = mixColour(Colour{0.1f, 1.0f, 0.6f}, Colour{0.2f, 0.5f, 1.0f}, clamp01(d1 * 2.0f));
-    Colour colour = tint * rings * vignette;
+    float d1 = std::hypot(x - 0.12f, y + 0.05f);
+    float d2 = std::hypot(x + 0.12f, y - 0.05f);
+    // Each source's rings, and where they meet in phase the bright fringes between them.
+    float ring1 = std::pow(0.5f + 0.5f * std::cos(d1 * 110.0f), 8.0f);
+    float ring2 = std::pow(0.5f + 0.5f * std::cos(d2 * 110.0f), 8.0f);
+    float fringes = std::pow(0.5f + 0.5f * std::cos((d1 - d2) * 110.0f), 12.0f);
+    float vignette = smoothstep(0.72f, 0.1f, std::hypot(x, y));
+    Colour colour = (Colour{0.1f, 0.9f, 0.6f} * ring1 + Colour{0.2f, 0.45f, 1.0f} * ring2) * 0.45f;
+    colour += Colour{0.9f, 1.0f, 0.95f} * fringes * 0.6f;
+    colour = colour * vignette;
     colour += Colour{1.0f, 1.0f, 0.9f} * (gaussian(d1, 0.015f) + gaussian(d2, 0.015f));
     return colour;
 }
