@@ -22,7 +22,7 @@ std::uint32_t littleEndianAt(const std::uint8_t* bytes, int width) {
 
 std::string endsEarly(std::string_view where, std::int64_t needed, std::int64_t left) {
     return "the file ends early " + std::string(where) + ": " + std::to_string(needed) +
-           " bytes are needed, " + std::to_string(left) + " are left";
+           " bytes needed, " + std::to_string(left) + " left";
 }
 
 std::string subMeshName(std::int32_t index) {
@@ -70,8 +70,8 @@ bool AmlReader::readCount(std::int32_t& count) {
     }
     const std::int64_t left = stream.remaining();
     if (count > left / minimumBlockBytes) {
-        fault = std::to_string(count) + " sub-meshes cannot fit in the " + std::to_string(left) +
-                " bytes left";
+        fault = "the sub-mesh count " + std::to_string(count) + " cannot fit in the " +
+                std::to_string(left) + " bytes left";
         return false;
     }
     return true;

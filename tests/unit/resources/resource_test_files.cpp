@@ -1,0 +1,96 @@
+#include "resource_test_files.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <jpeglib.h>
+
+TemporaryDirectory::TemporaryDirectory() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "lumivaha-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        ADD_FAILURE() << "cannot create a temporary directory";
+    }
+    directory = pattern;
+}
+
+TemporaryDirectory::~TemporaryDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(directory, ignored);
+}
+
+void writeBytes(const std::string& path, std::span<const std::uint8_t> bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr) << path;
+    EXPECT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
+    EXPECT_EQ(std::fclose(file), 0);
+}
+
+TestPicture makeGradientPicture(int width, int height) {
+    TestPicture picture{width, height, 3, {}};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            picture.pixels.push_back(static_cast<std::uint8_t>(x * 255 / std::max(1, width - 1)));
+            picture.pixels.push_back(static_cast<std::uint8_t>(y * 255 / std::max(1, height - 1)));
+            picture.pixels.push_back(
+                static_cast<std::uint8_t>((x + y) * 255 / std::max(1, width + height - 2)));
+        }
+    }
+    return picture;
+}
+
+TestPicture makeQuadrantPicture(int width, int height, int components) {
+    // Top left red, top right green, bottom left blue, bottom right white (as gray levels and
+    // CMYK values the same four are kept apart).
+    static constexpr std::uint8_t colours[4][4] = {
+        {230, 20, 20, 10}, {20, 230, 20, 60}, {20, 20, 230, 120}, {240, 240, 240, 200}};
+    TestPicture picture{width, height, components, {}};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const int quadrant = (y < height / 2 ? 0 : 2) + (x < width / 2 ? 0 : 1);
+            for (int c = 0; c < components; ++c) {
+                picture.pixels.push_back(components == 1 ? colours[quadrant][3]
+                                                         : colours[quadrant][c]);
+            }
+        }
+    }
+    return picture;
+}
+
+std::vector<std::uint8_t> encodeJpeg(const TestPicture& picture, int quality, bool progressive) {
+    jpeg_compress_struct compressor{};
+    jpeg_error_mgr errors{};
+    compressor.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&compressor);
+    unsigned char* output = nullptr;
+    unsigned long outputSize = 0;
+    jpeg_mem_dest(&compressor, &output, &outputSize);
+    compressor.image_width = static_cast<JDIMENSION>(picture.width);
+    compressor.image_height = static_cast<JDIMENSION>(picture.height);
+    compressor.input_components = picture.components;
+    compressor.in_color_space = picture.components == 1   ? JCS_GRAYSCALE
+                                : picture.components == 4 ? JCS_CMYK
+                                                          : JCS_RGB;
+    jpeg_set_defaults(&compressor);
+    jpeg_set_quality(&compressor, quality, TRUE);
+    // Full-resolution colour, so the decoded pixels stay close to the source everywhere.
+    for (int c = 0; c < compressor.num_components; ++c) {
+        compressor.comp_info[c].h_samp_factor = 1;
+        compressor.comp_info[c].v_samp_factor = 1;
+    }
+    if (progressive) {
+        jpeg_simple_progression(&compressor);
+    }
+    jpeg_start_compress(&compressor, TRUE);
+    const std::size_t rowBytes = static_cast<std::size_t>(picture.width * picture.components);
+    while (compressor.next_scanline < compressor.image_height) {
+        auto row =
+            const_cast<JSAMPROW>(picture.pixels.data() + compressor.next_scanline * rowBytes);
+        jpeg_write_scanlines(&compressor, &row, 1);
+    }
+    jpeg_finish_compress(&compressor);
+    std::vector<std::uint8_t> bytes(output, output + outputSize);
+    jpeg_destroy_compress(&compressor);
+    std::free(output);
+    return bytes;
+}
