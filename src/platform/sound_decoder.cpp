@@ -1,0 +1,186 @@
+#include "platform/sound_decoder.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <mpg123.h>
+
+namespace platform {
+namespace {
+
+constexpr std::size_t readChunkSamples = 32768;
+// No MPEG stream yields more than about 44 output frames per input byte (8 kbit/s at 8 kHz,
+// resampled to 44.1 kHz), so a header claiming more is not trusted with the reservation.
+constexpr std::uint64_t maximumFramesPerByte = 48;
+
+struct MemoryFile {
+    std::vector<unsigned char> bytes;
+    std::size_t offset = 0;
+};
+
+mpg123_ssize_t readMemory(void* handle, void* destination, std::size_t count) {
+    auto& file = *static_cast<MemoryFile*>(handle);
+    const std::size_t available = file.bytes.size() - file.offset;
+    const std::size_t taken = std::min(count, available);
+    std::memcpy(destination, file.bytes.data() + file.offset, taken);
+    file.offset += taken;
+    return static_cast<mpg123_ssize_t>(taken);
+}
+
+off_t seekMemory(void* handle, off_t offset, int whence) {
+    auto& file = *static_cast<MemoryFile*>(handle);
+    off_t base = 0;
+    if (whence == SEEK_CUR) {
+        base = static_cast<off_t>(file.offset);
+    } else if (whence == SEEK_END) {
+        base = static_cast<off_t>(file.bytes.size());
+    }
+    const off_t target = base + offset;
+    if (target < 0 || target > static_cast<off_t>(file.bytes.size())) {
+        errno = EINVAL;
+        return -1;
+    }
+    file.offset = static_cast<std::size_t>(target);
+    return target;
+}
+
+bool readWholeFile(std::FILE* stream, std::vector<unsigned char>& bytes, std::string& reason) {
+    unsigned char buffer[65536];
+    std::size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, stream)) > 0) {
+        bytes.insert(bytes.end(), buffer, buffer + count);
+    }
+    if (std::ferror(stream)) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+void initialiseLibraryOnce() {
+    // Needed by older libmpg123 releases, harmless in newer ones; thread-safe through the static.
+    static const int initialised = mpg123_init();
+    (void)initialised;
+}
+
+} // namespace
+
+struct SoundDecoder::Session {
+    MemoryFile file;
+    mpg123_handle* handle = nullptr;
+
+    ~Session() {
+        if (handle) {
+            mpg123_delete(handle);
+        }
+    }
+};
+
+SoundDecoder::SoundDecoder() = default;
+SoundDecoder::~SoundDecoder() = default;
+
+DecodeResult SoundDecoder::open(const char* fileName, int rate, std::string& reason) {
+    session = std::make_unique<Session>();
+    std::FILE* stream = std::fopen(fileName, "rb");
+    if (!stream) {
+        return DecodeResult::missing;
+    }
+    const bool read = readWholeFile(stream, session->file.bytes, reason);
+    std::fclose(stream);
+    if (!read) {
+        return DecodeResult::corrupt;
+    }
+    if (session->file.bytes.empty()) {
+        reason = "the file is empty";
+        return DecodeResult::corrupt;
+    }
+
+    initialiseLibraryOnce();
+    int error = MPG123_OK;
+    session->handle = mpg123_new(nullptr, &error);
+    if (!session->handle) {
+        reason = mpg123_plain_strerror(error);
+        return DecodeResult::corrupt;
+    }
+    mpg123_handle* handle = session->handle;
+    // Gapless trims the encoder's delay and padding, so lengths and loop points are exact.
+    mpg123_param(handle, MPG123_FLAGS,
+                 MPG123_GAPLESS | MPG123_QUIET | MPG123_FORCE_STEREO | MPG123_AUTO_RESAMPLE, 0);
+    mpg123_format_none(handle);
+    mpg123_format(handle, rate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    mpg123_replace_reader_handle(handle, readMemory, seekMemory, nullptr);
+
+    long outputRate = 0;
+    int channels = 0;
+    int encoding = 0;
+    if (mpg123_open_handle(handle, &session->file) != MPG123_OK) {
+        reason = mpg123_strerror(handle);
+        return DecodeResult::corrupt;
+    }
+    const int format = mpg123_getformat(handle, &outputRate, &channels, &encoding);
+    if (format == MPG123_DONE || format == MPG123_NEED_MORE) {
+        reason = "no MPEG audio frames found";
+        return DecodeResult::corrupt;
+    }
+    if (format != MPG123_OK) {
+        reason = mpg123_strerror(handle);
+        return DecodeResult::corrupt;
+    }
+    return DecodeResult::decoded;
+}
+
+bool SoundDecoder::decode(SampleBuffer& samples, std::string& reason) {
+    mpg123_handle* handle = session->handle;
+    const off_t announced = mpg123_length(handle);
+    std::uint64_t expected = 0;
+    if (announced > 0) {
+        expected = std::min<std::uint64_t>(static_cast<std::uint64_t>(announced),
+                                           session->file.bytes.size() * maximumFramesPerByte);
+    }
+    const std::size_t first = samples.size();
+    int result = MPG123_OK;
+    while (result == MPG123_OK || result == MPG123_NEW_FORMAT) {
+        const std::size_t filled = samples.size();
+        // The first reservation holds the whole announced length and the last read's slack.
+        const std::size_t wanted = std::max<std::size_t>(filled + readChunkSamples,
+                                                         first + expected * 2 + readChunkSamples);
+        if (samples.capacity() < filled + readChunkSamples &&
+            !samples.reserve(std::max(wanted, samples.capacity() * 2))) {
+            reason = "out of memory";
+            session.reset();
+            return false;
+        }
+        std::size_t bytes = 0;
+        result = mpg123_read(handle, samples.data() + filled, readChunkSamples * 2, &bytes);
+        samples.resize(filled + bytes / 2);
+    }
+    if (result != MPG123_DONE) {
+        reason = mpg123_strerror(handle);
+        session.reset();
+        return false;
+    }
+    session.reset();
+    if (samples.size() == first) {
+        reason = "the file holds no audio samples";
+        return false;
+    }
+    return true;
+}
+
+DecodeResult decodeSoundFile(const char* fileName, int rate, std::vector<std::int16_t>& samples,
+                             std::string& reason) {
+    SoundDecoder decoder;
+    const DecodeResult opened = decoder.open(fileName, rate, reason);
+    if (opened != DecodeResult::decoded) {
+        return opened;
+    }
+    SampleBuffer buffer;
+    if (!decoder.decode(buffer, reason)) {
+        return DecodeResult::corrupt;
+    }
+    samples.assign(buffer.data(), buffer.data() + buffer.size());
+    return DecodeResult::decoded;
+}
+
+} // namespace platform

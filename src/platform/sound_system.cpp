@@ -1,0 +1,182 @@
+#include "platform/sound_system.h"
+
+#include "platform/fatal_exit.h"
+#include "platform/sound_decoder.h"
+#include "platform/sound_mixer.h"
+#include "platform/sound_offline_device.h"
+#include "platform/sound_sdl_device.h"
+#include "platform/sound_silent_device.h"
+#include "platform/sound_stream.h"
+#include "platform/sound_wav_writer.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+#include <string>
+
+namespace platform {
+namespace {
+
+constexpr int lowestRate = 8000;
+constexpr int highestRate = 192000;
+constexpr int mostChannels = 256;
+
+std::unique_ptr<SoundDevice> openAudioDevice(const SoundMixer& mixer, int rate) {
+    auto device = std::make_unique<SdlSoundDevice>(mixer);
+    std::string reason;
+    if (device->open(rate, reason)) {
+        return device;
+    }
+    std::fprintf(stderr, "Cannot open an audio device (%s): the music will be silent.\n",
+                 reason.c_str());
+    return std::make_unique<SilentSoundDevice>(rate);
+}
+
+} // namespace
+
+SoundSystem::SoundSystem() = default;
+
+SoundSystem::~SoundSystem() {
+    close();
+}
+
+bool SoundSystem::initialise(int mixRate, int channelCount, unsigned flags) {
+    close();
+    if (flags != 0 || mixRate < lowestRate || mixRate > highestRate || channelCount < 1 ||
+        channelCount > mostChannels) {
+        return false;
+    }
+    rate = mixRate;
+    mixer = std::make_unique<SoundMixer>(channelCount);
+    if (output == SoundOutput::offline) {
+        auto offline = std::make_unique<OfflineSoundDevice>(*mixer);
+        offlineDevice = offline.get();
+        device = std::move(offline);
+    } else {
+        device = openAudioDevice(*mixer, rate);
+    }
+    return true;
+}
+
+SoundStream* SoundSystem::openStream(const char* fileName) {
+    if (!mixer || !fileName) {
+        return nullptr;
+    }
+    auto decoder = std::make_unique<SoundDecoder>();
+    std::string reason;
+    switch (decoder->open(fileName, rate, reason)) {
+    case DecodeResult::missing:
+        fatalExit(1, std::string("File ") + fileName + " not found!\n");
+    case DecodeResult::corrupt:
+        fatalExit(1, std::string("Cannot decode ") + fileName + ": " + reason + "\n");
+    case DecodeResult::decoded:
+        break;
+    }
+    streams.push_back(std::make_unique<SoundStream>(fileName, std::move(decoder)));
+    return streams.back().get();
+}
+
+void SoundSystem::playStream(int channel, SoundStream* stream) {
+    if (!mixer) {
+        return;
+    }
+    SoundStream* owned = nullptr;
+    if (stream) {
+        owned = find(stream);
+        if (!owned) {
+            return;
+        }
+        // Before the audio thread can see it.
+        owned->finishDecoding();
+    }
+    device->lock();
+    mixer->play(channel, owned, device->nextFrame());
+    device->unlock();
+}
+
+std::int32_t SoundSystem::streamPosition(const SoundStream* stream) {
+    SoundStream* owned = find(stream);
+    if (!owned) {
+        return 0;
+    }
+    owned->finishDecoding();
+    device->lock();
+    const std::uint32_t frame = SoundMixer::heardPosition(*owned, device->heardFrame());
+    device->unlock();
+    const std::uint64_t milliseconds = std::uint64_t{frame} * 1000 / static_cast<unsigned>(rate);
+    return static_cast<std::int32_t>(
+        std::min<std::uint64_t>(milliseconds, std::numeric_limits<std::int32_t>::max()));
+}
+
+void SoundSystem::setStreamPosition(SoundStream* stream, std::uint32_t milliseconds) {
+    SoundStream* owned = find(stream);
+    if (!owned) {
+        return;
+    }
+    owned->finishDecoding();
+    // Rounded up, so that reading the position back gives the same milliseconds.
+    const std::uint64_t frame =
+        (std::uint64_t{milliseconds} * static_cast<unsigned>(rate) + 999) / 1000;
+    const auto clamped = static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(frame, std::numeric_limits<std::uint32_t>::max()));
+    device->lock();
+    SoundMixer::seek(*owned, clamped, device->nextFrame());
+    device->unlock();
+}
+
+void SoundSystem::close() {
+    // The device goes first: its audio thread reads the streams.
+    device.reset();
+    offlineDevice = nullptr;
+    streams.clear();
+    mixer.reset();
+    rate = 0;
+}
+
+SoundStream* SoundSystem::find(const SoundStream* stream) const {
+    if (!stream) {
+        return nullptr;
+    }
+    const auto found = std::find_if(streams.begin(), streams.end(),
+                                    [stream](const auto& owned) { return owned.get() == stream; });
+    return found == streams.end() ? nullptr : found->get();
+}
+
+SoundSystem& soundSystem() {
+    static SoundSystem instance;
+    return instance;
+}
+
+void selectSoundOutput(SoundSystem& system, SoundOutput output) {
+    system.output = output;
+}
+
+void advanceOfflineSound(SoundSystem& system, std::uint32_t frames) {
+    if (system.offlineDevice) {
+        system.offlineDevice->advance(frames);
+    }
+}
+
+std::span<const std::int16_t> offlineSoundRecording(const SoundSystem& system) {
+    if (!system.offlineDevice) {
+        return {};
+    }
+    return system.offlineDevice->recording();
+}
+
+int soundMixRate(const SoundSystem& system) {
+    return system.rate;
+}
+
+bool writeOfflineSoundWav(const SoundSystem& system, const char* fileName) {
+    std::string reason = "no offline sound output is open";
+    const std::span<const std::int16_t> recording = offlineSoundRecording(system);
+    if (!system.offlineDevice ||
+        !writeWavFile(fileName, recording.data(), recording.size(), system.rate, reason)) {
+        std::fprintf(stderr, "Cannot write %s: %s\n", fileName, reason.c_str());
+        return false;
+    }
+    return true;
+}
+
+} // namespace platform
