@@ -57,8 +57,9 @@ void createEmptyTarget(GLuint name, GLsizei side) {
 void uploadWithMipmaps(const std::string& fileName, const DecodedImage& image) {
     GLint alignment = 4;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-    // Rows are packed without gaps; only a row length that is a multiple of 4 suits the default.
-    glPixelStorei(GL_UNPACK_ALIGNMENT, image.rowStride % 4 == 0 ? alignment : 1);
+    // Rows are packed without gaps, which the default alignment of 4 only suits when the row
+    // length is a multiple of 4.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, image.rowStride % 4 == 0 ? 4 : 1);
     const GLint result = gluBuild2DMipmaps(GL_TEXTURE_2D, 3, image.width, image.height, GL_RGB,
                                            GL_UNSIGNED_BYTE, image.pixels.get());
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
