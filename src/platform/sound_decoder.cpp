@@ -124,7 +124,9 @@ DecodeResult SoundDecoder::open(const char* fileName, int rate, std::string& rea
         return DecodeResult::corrupt;
     }
     if (format != MPG123_OK) {
-        reason = mpg123_strerror(handle);
+        // Seeks within the bytes in memory fail only past their end: the file was cut short.
+        const bool cutShort = mpg123_errcode(handle) == MPG123_LSEEK_FAILED;
+        reason = cutShort ? "the file is cut short before any audio" : mpg123_strerror(handle);
         return DecodeResult::corrupt;
     }
     return DecodeResult::decoded;

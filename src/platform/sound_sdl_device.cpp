@@ -55,7 +55,6 @@ SdlSoundDevice::~SdlSoundDevice() {
 }
 
 bool SdlSoundDevice::open(int mixRate, std::string& reason) {
-    rate = mixRate;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         reason = SDL_GetError();
         return false;
@@ -79,7 +78,9 @@ bool SdlSoundDevice::open(int mixRate, std::string& reason) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
-    queuedFrames = obtained.samples;
+    // SDL does not tell how much waits in the driver ahead of a new buffer; one buffer is the
+    // usual depth of its double buffering.
+    clock = std::make_unique<HeardClock>(mixRate, obtained.samples);
     SDL_PauseAudioDevice(deviceId, 0);
     return true;
 }
@@ -108,29 +109,14 @@ void SdlSoundDevice::unlock() {
 }
 
 std::uint64_t SdlSoundDevice::heardFrame() {
-    if (lastBufferFrames == 0) {
-        return 0;
-    }
-    // At each fill the previous buffer is still queued, so the listener is one buffer behind the
-    // new buffer's start, and catches up in real time until the next fill.
-    const auto elapsed = std::chrono::steady_clock::now() - lastFill;
-    constexpr std::int64_t second = 1000000000;
-    const std::int64_t nanoseconds = std::clamp<std::int64_t>(
-        std::chrono::duration_cast<std::chrono::nanoseconds>(elapsed).count(), 0, second);
-    const std::int64_t played =
-        std::min<std::int64_t>(lastBufferFrames, nanoseconds * rate / second);
-    const std::int64_t behind = static_cast<std::int64_t>(lastBufferFrames) + queuedFrames;
-    const std::int64_t heard = static_cast<std::int64_t>(framesMixed) - behind + played;
-    return heard > 0 ? static_cast<std::uint64_t>(heard) : 0;
+    return clock ? clock->heardFrame(std::chrono::steady_clock::now()) : 0;
 }
 
 void SdlSoundDevice::fill(void* device, std::uint8_t* stream, int length) {
     auto& self = *static_cast<SdlSoundDevice*>(device);
     const auto frames = static_cast<std::uint32_t>(length) / (2 * sizeof(std::int16_t));
-    self.mixer.mix(reinterpret_cast<std::int16_t*>(stream), frames, self.framesMixed);
-    self.framesMixed += frames;
-    self.lastBufferFrames = frames;
-    self.lastFill = std::chrono::steady_clock::now();
+    self.mixer.mix(reinterpret_cast<std::int16_t*>(stream), frames, self.clock->framesTaken());
+    self.clock->bufferTaken(frames, std::chrono::steady_clock::now());
 }
 
 } // namespace platform

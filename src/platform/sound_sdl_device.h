@@ -1,9 +1,10 @@
 #pragma once
 
 #include "platform/sound_device.h"
+#include "platform/sound_heard_clock.h"
 
-#include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace platform {
@@ -26,7 +27,7 @@ public:
 
     void lock() override;
     void unlock() override;
-    std::uint64_t nextFrame() override { return framesMixed; }
+    std::uint64_t nextFrame() override { return clock ? clock->framesTaken() : 0; }
     std::uint64_t heardFrame() override;
 
 private:
@@ -34,13 +35,7 @@ private:
 
     const SoundMixer& mixer;
     std::uint32_t deviceId = 0;
-    int rate = 0;
-    // SDL does not tell how much waits in the driver ahead of a new buffer; one buffer is the
-    // usual depth of its double buffering.
-    std::uint32_t queuedFrames = 0;
-    std::uint64_t framesMixed = 0;
-    std::uint32_t lastBufferFrames = 0;
-    std::chrono::steady_clock::time_point lastFill;
+    std::unique_ptr<HeardClock> clock;
 };
 
 } // namespace platform

@@ -1,0 +1,29 @@
+# The sound system's tests: decoding, offline playback, the SDL devices, the fatal path. Every MP3
+# they use is encoded in the test with LAME.
+find_library(LAME_LIBRARY mp3lame REQUIRED)
+
+add_library(sound_test_support STATIC
+  unit/sound/lame_encoder.cpp
+  unit/sound/sound_test_support.cpp
+)
+target_include_directories(sound_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/unit/sound)
+target_link_libraries(sound_test_support PUBLIC lumivaha_sound ${LAME_LIBRARY})
+
+add_executable(sound_tests
+  unit/sound/sound_decoder_test.cpp
+  unit/sound/sound_device_test.cpp
+  unit/sound/sound_fatal_test.cpp
+  unit/sound/sound_heard_clock_test.cpp
+  unit/sound/sound_playback_test.cpp
+  unit/sound/sound_restart_test.cpp
+  unit/sound/sound_wav_test.cpp
+)
+target_link_libraries(sound_tests PRIVATE sound_test_support PkgConfig::SDL2 GTest::gtest_main)
+gtest_discover_tests(sound_tests PROPERTIES LABELS unit DISCOVERY_TIMEOUT 30)
+
+# Decoding speed: a build target to run by hand, not a test.
+find_package(benchmark QUIET)
+if(benchmark_FOUND)
+  add_executable(sound_bench bench/sound/sound_decode_bench.cpp)
+  target_link_libraries(sound_bench PRIVATE sound_test_support benchmark::benchmark)
+endif()

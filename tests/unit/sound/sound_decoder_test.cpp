@@ -1,0 +1,231 @@
+#include "lame_encoder.h"
+#include "platform/sound_decoder.h"
+
+#include <cmath>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+
+using platform::DecodeResult;
+using platform::decodeSoundFile;
+using soundtest::Mp3Settings;
+
+constexpr int mixRate = 44100;
+
+struct Decoded {
+    DecodeResult result = DecodeResult::corrupt;
+    std::vector<std::int16_t> samples;
+    std::string reason;
+    std::size_t frames() const { return samples.size() / 2; }
+};
+
+Decoded decode(const std::string& fileName, int rate = mixRate) {
+    Decoded decoded;
+    decoded.result = decodeSoundFile(fileName.c_str(), rate, decoded.samples, decoded.reason);
+    return decoded;
+}
+
+// The lag (in frames) at which the decoded left channel matches the source best.
+int bestLag(const std::vector<std::int16_t>& source, int sourceChannels,
+            const std::vector<std::int16_t>& decoded, int window) {
+    int best = 0;
+    double bestScore = -1e300;
+    for (int lag = -64; lag <= 64; ++lag) {
+        double score = 0;
+        for (int i = 128; i < window; ++i) {
+            score +=
+                double(source[std::size_t(i) * sourceChannels]) * decoded[std::size_t(i + lag) * 2];
+        }
+        if (score > bestScore) {
+            bestScore = score;
+            best = lag;
+        }
+    }
+    return best;
+}
+
+double relativeError(const std::vector<std::int16_t>& source, int sourceChannels,
+                     const std::vector<std::int16_t>& decoded, int channel, int frames) {
+    double error = 0;
+    double energy = 0;
+    for (int i = 0; i < frames; ++i) {
+        const double expected = source[std::size_t(i) * sourceChannels + channel];
+        const double difference = decoded[std::size_t(i) * 2 + channel] - expected;
+        error += difference * difference;
+        energy += expected * expected;
+    }
+    return std::sqrt(error / energy);
+}
+
+int zeroCrossings(const std::vector<std::int16_t>& samples, std::size_t from, std::size_t frames) {
+    int crossings = 0;
+    for (std::size_t i = from + 1; i < from + frames; ++i) {
+        if ((samples[(i - 1) * 2] < 0) != (samples[i * 2] < 0)) {
+            ++crossings;
+        }
+    }
+    return crossings;
+}
+
+std::vector<std::int16_t> sine(std::uint32_t frames, int channels, int rate, double frequency) {
+    std::vector<std::int16_t> samples(std::size_t(frames) * channels);
+    for (std::uint32_t i = 0; i < frames; ++i) {
+        const double value = 12000.0 * std::sin(2 * 3.14159265358979 * frequency * i / rate);
+        for (int c = 0; c < channels; ++c) {
+            samples[std::size_t(i) * channels + c] = std::int16_t(std::lround(value));
+        }
+    }
+    return samples;
+}
+
+class SoundDecoderTest : public ::testing::Test {
+protected:
+    soundtest::ScratchDirectory directory;
+};
+
+TEST_F(SoundDecoderTest, GaplessLengthEqualsTheEncodedSampleCount) {
+    struct Case {
+        std::uint32_t frames;
+        int channels;
+        int vbrQuality;
+    };
+    // Lengths on and off the 1152-sample frame grid, a 15 s loop, VBR and CBR, mono and stereo.
+    const Case cases[] = {
+        {1000, 2, 4}, {1152 * 10, 2, 4}, {44100, 2, -1}, {44100 * 3 + 17, 1, 2}, {661500, 2, 4}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.frames << " frames, " << c.channels << " channels");
+        Mp3Settings settings;
+        settings.channels = c.channels;
+        settings.vbrQuality = c.vbrQuality;
+        const auto source = soundtest::makeSignal(c.frames, c.channels, mixRate);
+        const Decoded decoded =
+            decode(soundtest::writeMp3(directory.file("loop.mp3"), source, settings));
+        ASSERT_EQ(decoded.result, DecodeResult::decoded) << decoded.reason;
+        EXPECT_EQ(decoded.frames(), c.frames);
+    }
+}
+
+TEST_F(SoundDecoderTest, FirstSamplesLineUpWithTheSource) {
+    const auto source = soundtest::makeSignal(44100, 2, mixRate);
+    const Decoded decoded = decode(soundtest::writeMp3(directory.file("a.mp3"), source));
+    ASSERT_EQ(decoded.result, DecodeResult::decoded) << decoded.reason;
+    EXPECT_EQ(bestLag(source, 2, decoded.samples, 4096), 0);
+    // Sample by sample from the very first one, both sides, within the codec's loss.
+    EXPECT_LT(relativeError(source, 2, decoded.samples, 0, 2048), 0.1);
+    EXPECT_LT(relativeError(source, 2, decoded.samples, 1, 2048), 0.1);
+}
+
+TEST_F(SoundDecoderTest, WithoutTheEncoderTagTheDelayIsNotTrimmed) {
+    // Why the data set writes the tag: the decoder cannot know the delay and padding otherwise.
+    Mp3Settings settings;
+    settings.writeTag = false;
+    settings.vbrQuality = -1;
+    const auto source = soundtest::makeSignal(44100, 2, mixRate);
+    const Decoded decoded =
+        decode(soundtest::writeMp3(directory.file("untagged.mp3"), source, settings));
+    ASSERT_EQ(decoded.result, DecodeResult::decoded) << decoded.reason;
+    EXPECT_GT(decoded.frames(), 44100u);
+    EXPECT_NE(bestLag(source, 2, decoded.samples, 4096), 0);
+}
+
+TEST_F(SoundDecoderTest, MonoIsDoubledToBothSides) {
+    Mp3Settings settings;
+    settings.channels = 1;
+    const auto source = soundtest::makeSignal(22050, 1, mixRate);
+    const Decoded decoded =
+        decode(soundtest::writeMp3(directory.file("mono.mp3"), source, settings));
+    ASSERT_EQ(decoded.result, DecodeResult::decoded) << decoded.reason;
+    ASSERT_EQ(decoded.frames(), 22050u);
+    for (std::size_t i = 0; i < decoded.frames(); ++i) {
+        ASSERT_EQ(decoded.samples[i * 2], decoded.samples[i * 2 + 1]) << "frame " << i;
+    }
+    EXPECT_LT(relativeError(source, 1, decoded.samples, 0, 2048), 0.1);
+}
+
+TEST_F(SoundDecoderTest, OtherRatesAreResampledNotRelabelled) {
+    // One second of 1 kHz at 48 kHz and at 22.05 kHz must still be one second of 1 kHz.
+    for (const int rate : {48000, 22050}) {
+        SCOPED_TRACE(rate);
+        Mp3Settings settings;
+        settings.rate = rate;
+        const auto source = sine(std::uint32_t(rate), 2, rate, 1000.0);
+        const Decoded decoded =
+            decode(soundtest::writeMp3(directory.file("rate.mp3"), source, settings));
+        ASSERT_EQ(decoded.result, DecodeResult::decoded) << decoded.reason;
+        EXPECT_NEAR(double(decoded.frames()), 44100.0, 44.1);
+        // 1 kHz crosses zero 2000 times a second; count over the middle half second.
+        EXPECT_NEAR(zeroCrossings(decoded.samples, 11025, 22050), 1000, 3);
+    }
+}
+
+TEST_F(SoundDecoderTest, TheTargetRateIsTheCallersChoice) {
+    const auto source = sine(44100, 2, mixRate, 1000.0);
+    const Decoded decoded = decode(soundtest::writeMp3(directory.file("a.mp3"), source), 22050);
+    ASSERT_EQ(decoded.result, DecodeResult::decoded) << decoded.reason;
+    EXPECT_NEAR(double(decoded.frames()), 22050.0, 22.05);
+}
+
+TEST_F(SoundDecoderTest, MissingFilesAreToldApartFromCorruptOnes) {
+    EXPECT_EQ(decode(directory.file("absent.mp3")).result, DecodeResult::missing);
+    EXPECT_EQ(decode(directory.file("no/such/dir/x.mp3")).result, DecodeResult::missing);
+}
+
+TEST_F(SoundDecoderTest, CorruptFilesComeBackWithTheReason) {
+    const auto valid = soundtest::encodeMp3(soundtest::makeSignal(44100, 2, mixRate), {});
+    ASSERT_GT(valid.size(), 3000u);
+    std::vector<unsigned char> text;
+    for (int i = 0; i < 1000; ++i) {
+        const std::string line = "This is a text file, not music.\n";
+        text.insert(text.end(), line.begin(), line.end());
+    }
+    const std::vector<unsigned char> cutInTag(valid.begin(), valid.begin() + 100);
+    std::vector<unsigned char> garbageTail(valid.begin(), valid.begin() + 3000);
+    garbageTail.insert(garbageTail.end(), 100000, 0);
+
+    struct Case {
+        const char* name;
+        std::vector<unsigned char> bytes;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"empty", {}, "the file is empty"},
+        {"text", text, "no MPEG audio frames found"},
+        {"cut short", cutInTag, "the file is cut short before any audio"},
+        {"garbage after the first frames", garbageTail, "Failed to find valid MPEG data"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = directory.file("bad.mp3");
+        ASSERT_TRUE(soundtest::writeBytes(path, c.bytes));
+        const Decoded decoded = decode(path);
+        EXPECT_EQ(decoded.result, DecodeResult::corrupt);
+        EXPECT_NE(decoded.reason.find(c.reason), std::string::npos) << decoded.reason;
+        EXPECT_TRUE(decoded.samples.empty());
+    }
+}
+
+TEST_F(SoundDecoderTest, ADirectoryIsAnUnreadableFile) {
+    const std::string path = directory.file("loop.mp3");
+    std::filesystem::create_directory(path);
+    const Decoded decoded = decode(path);
+    EXPECT_EQ(decoded.result, DecodeResult::corrupt);
+    EXPECT_EQ(decoded.reason, "Is a directory");
+}
+
+TEST_F(SoundDecoderTest, AnOpenedFileReportsLateFaultsWhenDecoded) {
+    auto bytes = soundtest::encodeMp3(soundtest::makeSignal(44100, 2, mixRate), {});
+    bytes.resize(3000);
+    bytes.insert(bytes.end(), 100000, 0);
+    const std::string path = directory.file("tail.mp3");
+    ASSERT_TRUE(soundtest::writeBytes(path, bytes));
+
+    platform::SoundDecoder decoder;
+    std::string reason;
+    ASSERT_EQ(decoder.open(path.c_str(), mixRate, reason), DecodeResult::decoded) << reason;
+    platform::SampleBuffer samples;
+    EXPECT_FALSE(decoder.decode(samples, reason));
+    EXPECT_NE(reason.find("resync"), std::string::npos) << reason;
+}
+
+} // namespace
