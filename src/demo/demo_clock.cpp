@@ -6,11 +6,17 @@ DemoClock demoClock;
 
 DemoClock::DemoClock() : startTime(platform::currentMilliseconds()), stopped(false) {}
 
-void DemoClock::stop() { stopped = true; }
+void DemoClock::stop() {
+    stopped = true;
+}
 
-void DemoClock::start() { stopped = false; }
+void DemoClock::start() {
+    stopped = false;
+}
 
-void DemoClock::restart() { startTime = platform::currentMilliseconds(); }
+void DemoClock::restart() {
+    startTime = platform::currentMilliseconds();
+}
 
 float DemoClock::elapsedSeconds() {
     if (stopped) {

@@ -6,7 +6,9 @@ constinit std::uint32_t randomState = 1;
 
 } // namespace
 
-void seedRandom(std::uint32_t seed) { randomState = seed; }
+void seedRandom(std::uint32_t seed) {
+    randomState = seed;
+}
 
 int nextRandom() {
     randomState = randomState * 214013u + 2531011u;

@@ -3,7 +3,9 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-void Camera::setFieldOfView(float degrees) { fieldOfView = degrees; }
+void Camera::setFieldOfView(float degrees) {
+    fieldOfView = degrees;
+}
 
 void Camera::setTarget(float x, float y, float z) {
     target[0] = x;

@@ -65,7 +65,11 @@ inline constexpr std::intptr_t makeSizeParameter(int width, int height) {
     return static_cast<std::intptr_t>((static_cast<std::uint32_t>(height) & 0xFFFF) << 16 |
                                       (static_cast<std::uint32_t>(width) & 0xFFFF));
 }
-inline constexpr int lowWord(std::intptr_t value) { return static_cast<int>(value & 0xFFFF); }
-inline constexpr int highWord(std::intptr_t value) { return static_cast<int>((value >> 16) & 0xFFFF); }
+inline constexpr int lowWord(std::intptr_t value) {
+    return static_cast<int>(value & 0xFFFF);
+}
+inline constexpr int highWord(std::intptr_t value) {
+    return static_cast<int>((value >> 16) & 0xFFFF);
+}
 
 } // namespace platform

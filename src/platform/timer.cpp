@@ -22,6 +22,8 @@ std::uint32_t currentMilliseconds() {
     return activeSource ? activeSource() : monotonicMilliseconds();
 }
 
-void setTimeSource(TimeSource source) { activeSource = source; }
+void setTimeSource(TimeSource source) {
+    activeSource = source;
+}
 
 } // namespace platform

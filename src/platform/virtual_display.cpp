@@ -84,13 +84,12 @@ bool VirtualDisplay::create(GlProcLoader loader, int width, int height, int dept
     gl.genRenderbuffers(1, &depthBuffer);
     gl.bindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
     gl.renderbufferStorage(GL_RENDERBUFFER,
-                            depthBits > 16 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT16, width,
-                            height);
+                           depthBits > 16 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT16, width,
+                           height);
     gl.bindRenderbuffer(GL_RENDERBUFFER, 0);
     gl.genFramebuffers(1, &framebuffer);
     gl.bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    gl.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
-                                colourBuffer);
+    gl.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colourBuffer);
     gl.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
     if (gl.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
         destroy();
@@ -111,7 +110,9 @@ void VirtualDisplay::destroy() {
     framebuffer = colourBuffer = depthBuffer = 0;
 }
 
-void VirtualDisplay::bindPicture() { gl.bindFramebuffer(GL_FRAMEBUFFER, framebuffer); }
+void VirtualDisplay::bindPicture() {
+    gl.bindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+}
 
 void VirtualDisplay::present(int screenWidth, int screenHeight) {
     const ScreenRect target = letterbox(pictureWidth, pictureHeight, screenWidth, screenHeight);
@@ -127,8 +128,8 @@ void VirtualDisplay::present(int screenWidth, int screenHeight) {
     glClear(GL_COLOR_BUFFER_BIT);
     const bool sameSize = target.width == pictureWidth && target.height == pictureHeight;
     gl.blitFramebuffer(0, 0, pictureWidth, pictureHeight, target.x, target.y,
-                        target.x + target.width, target.y + target.height, GL_COLOR_BUFFER_BIT,
-                        sameSize ? GL_NEAREST : GL_LINEAR);
+                       target.x + target.width, target.y + target.height, GL_COLOR_BUFFER_BIT,
+                       sameSize ? GL_NEAREST : GL_LINEAR);
 
     bindPicture();
     glClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);

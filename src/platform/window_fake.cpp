@@ -51,7 +51,9 @@ bool failing(fake::Step step) {
            fakeState.failing.end();
 }
 
-void record(const char* call) { fakeState.calls.emplace_back(call); }
+void record(const char* call) {
+    fakeState.calls.emplace_back(call);
+}
 
 Window* findWindow(WindowHandle handle) {
     for (const auto& window : fakeState.windows) {
@@ -71,9 +73,15 @@ bool anyMessageQueued() {
 
 namespace fake {
 
-void reset() { fakeState = FakeState{}; }
-void failStep(Step step) { fakeState.failing.push_back(step); }
-void setWaitHook(std::function<void()> hook) { fakeState.waitHook = std::move(hook); }
+void reset() {
+    fakeState = FakeState{};
+}
+void failStep(Step step) {
+    fakeState.failing.push_back(step);
+}
+void setWaitHook(std::function<void()> hook) {
+    fakeState.waitHook = std::move(hook);
+}
 
 Holdings holdings() {
     int deviceContexts = 0;
@@ -85,12 +93,24 @@ Holdings holdings() {
             fakeState.displayModeChanged};
 }
 
-const std::vector<std::string>& calls() { return fakeState.calls; }
-const std::vector<ShownMessageBox>& messageBoxes() { return fakeState.boxes; }
-const std::vector<Message>& defaultProcessed() { return fakeState.defaultProcessed; }
-WindowHandle lastCreatedWindow() { return fakeState.lastWindow; }
-WindowStyle lastCreatedStyle() { return fakeState.lastStyle; }
-int cursorShowCount() { return fakeState.cursorShows; }
+const std::vector<std::string>& calls() {
+    return fakeState.calls;
+}
+const std::vector<ShownMessageBox>& messageBoxes() {
+    return fakeState.boxes;
+}
+const std::vector<Message>& defaultProcessed() {
+    return fakeState.defaultProcessed;
+}
+WindowHandle lastCreatedWindow() {
+    return fakeState.lastWindow;
+}
+WindowStyle lastCreatedStyle() {
+    return fakeState.lastStyle;
+}
+int cursorShowCount() {
+    return fakeState.cursorShows;
+}
 
 } // namespace fake
 
@@ -131,9 +151,10 @@ void restoreDisplayMode() {
 
 WindowHandle createWindow(const WindowCreation& creation) {
     record("createWindow");
-    const auto registered = std::find_if(
-        fakeState.classes.begin(), fakeState.classes.end(),
-        [&creation](const WindowClass& c) { return std::string(c.className) == creation.className; });
+    const auto registered = std::find_if(fakeState.classes.begin(), fakeState.classes.end(),
+                                         [&creation](const WindowClass& c) {
+                                             return std::string(c.className) == creation.className;
+                                         });
     if (failing(fake::Step::createWindow) || registered == fakeState.classes.end()) {
         return nullptr;
     }
@@ -194,8 +215,7 @@ bool peekMessage(Message& message, WindowHandle handle) {
 
 MessageResult dispatchMessage(const Message& message) {
     Window* window = findWindow(message.window);
-    return window ? window->procedure(window, message.message, message.wParam, message.lParam)
-                  : 0;
+    return window ? window->procedure(window, message.message, message.wParam, message.lParam) : 0;
 }
 
 bool postMessage(WindowHandle handle, std::uint32_t message, std::uintptr_t wParam,
@@ -274,6 +294,10 @@ bool deleteGlContext(GlContextHandle glContext) {
     record("deleteGlContext");
     return std::erase_if(fakeState.glContexts,
                          [glContext](const auto& c) { return c.get() == glContext; }) == 1;
+}
+
+void* glProcAddress(const char*) {
+    return nullptr;
 }
 
 bool swapBuffers(DeviceContextHandle deviceContext) {

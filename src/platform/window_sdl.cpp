@@ -58,8 +58,6 @@ struct WindowSystemState {
 
 WindowSystemState state;
 
-void* loadGlProc(const char* name) { return SDL_GL_GetProcAddress(name); }
-
 Window* findWindow(WindowHandle handle) {
     for (const auto& window : state.windows) {
         if (window.get() == handle) {
@@ -156,9 +154,8 @@ void tearDownWindowSystem() {
 }
 
 void postSize(Window& window, std::uintptr_t kind) {
-    const std::intptr_t size = kind == SIZE_MINIMIZED
-                                   ? 0
-                                   : makeSizeParameter(window.pictureWidth, window.pictureHeight);
+    const std::intptr_t size =
+        kind == SIZE_MINIMIZED ? 0 : makeSizeParameter(window.pictureWidth, window.pictureHeight);
     window.queue.push_back({&window, WM_SIZE, kind, size});
 }
 
@@ -195,7 +192,10 @@ void translateWindowEvent(const SDL_WindowEvent& event) {
 }
 
 void translateKeyEvent(const SDL_KeyboardEvent& event) {
-    Window* window = findSdlWindow(event.windowID);
+    // Keys pressed before the window manager has given us the focus carry no window; they are
+    // meant for the demo's window all the same.
+    Window* window = event.windowID == 0 && !state.windows.empty() ? state.windows.back().get()
+                                                                   : findSdlWindow(event.windowID);
     const std::uintptr_t virtualKey = virtualKeyFor(event.keysym.sym);
     if (window == nullptr || virtualKey == 0) {
         return;
@@ -245,7 +245,7 @@ bool probeFramebufferObjects() {
     }
     SDL_Window* probe = SDL_CreateWindow("", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     SDL_GLContext context = probe ? SDL_GL_CreateContext(probe) : nullptr;
-    state.framebufferProbe = context && hasFramebufferObjects(loadGlProc) ? 1 : 0;
+    state.framebufferProbe = context && hasFramebufferObjects(glProcAddress) ? 1 : 0;
     if (context) {
         SDL_GL_MakeCurrent(probe, nullptr);
         SDL_GL_DeleteContext(context);
@@ -321,14 +321,18 @@ WindowHandle createWindow(const WindowCreation& creation) {
     }
     setWindowAttributes(PixelFormatRequest{});
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
+    SDL_Rect placement{static_cast<int>(SDL_WINDOWPOS_CENTERED),
+                       static_cast<int>(SDL_WINDOWPOS_CENTERED), creation.width, creation.height};
     if (creation.style == WindowStyle::popup && state.displayModeSet) {
-        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        // Placed over the whole desktop as well, so it covers the screen even where no window
+        // manager acts on the full-screen request.
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
+        SDL_GetDisplayBounds(0, &placement);
     } else {
         flags |= SDL_WINDOW_RESIZABLE;
     }
     SDL_Window* sdlWindow =
-        SDL_CreateWindow(creation.title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                         creation.width, creation.height, flags);
+        SDL_CreateWindow(creation.title, placement.x, placement.y, placement.w, placement.h, flags);
     if (sdlWindow == nullptr) {
         std::fprintf(stderr, "Cannot create a window: %s\n", SDL_GetError());
         return nullptr;
@@ -373,7 +377,9 @@ void showWindow(WindowHandle handle) {
     }
 }
 
-void showCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
+void showCursor(bool show) {
+    SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
 
 std::intptr_t getWindowUserData(WindowHandle handle) {
     const Window* window = findWindow(handle);
@@ -479,7 +485,7 @@ GlContextHandle createGlContext(DeviceContextHandle deviceContext) {
     glContext->window = window;
     // Without framebuffer objects the window is drawn into directly; it is then never full
     // screen, because the display mode switch refuses.
-    glContext->display.create(loadGlProc, window->pictureWidth, window->pictureHeight,
+    glContext->display.create(glProcAddress, window->pictureWidth, window->pictureHeight,
                               deviceContext->format.depthBits);
     // Paced by the display: adaptive where offered, else every refresh.
     if (SDL_GL_SetSwapInterval(-1) != 0) {
@@ -500,7 +506,8 @@ bool makeCurrent(DeviceContextHandle deviceContext, GlContextHandle handle) {
         return SDL_GL_MakeCurrent(window, nullptr) == 0;
     }
     GlContext* context = findContext(handle);
-    if (deviceContext == nullptr || context == nullptr || context->window != deviceContext->window ||
+    if (deviceContext == nullptr || context == nullptr ||
+        context->window != deviceContext->window ||
         SDL_GL_MakeCurrent(context->window->sdlWindow, context->context) != 0) {
         return false;
     }
@@ -516,6 +523,10 @@ bool deleteGlContext(GlContextHandle handle) {
     releaseContext(*context);
     std::erase_if(state.contexts, [context](const auto& c) { return c.get() == context; });
     return true;
+}
+
+void* glProcAddress(const char* name) {
+    return SDL_GL_GetProcAddress(name);
 }
 
 bool swapBuffers(DeviceContextHandle deviceContext) {

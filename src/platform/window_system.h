@@ -90,6 +90,8 @@ GlContextHandle createGlContext(DeviceContextHandle deviceContext);
 // With a null context, releases whatever context is current.
 bool makeCurrent(DeviceContextHandle deviceContext, GlContextHandle glContext);
 bool deleteGlContext(GlContextHandle glContext);
+// An OpenGL entry point of the current context, or null.
+void* glProcAddress(const char* name);
 // Presents the picture drawn since the last swap, paced by the display's refresh.
 bool swapBuffers(DeviceContextHandle deviceContext);
 

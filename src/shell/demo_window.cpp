@@ -162,8 +162,7 @@ void reshape(std::int32_t width, std::int32_t height) {
     glViewport(0, 0, width, safeHeight);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(90.0, static_cast<double>(width) / static_cast<double>(safeHeight), 0.1,
-                   2000.0);
+    gluPerspective(90.0, static_cast<double>(width) / static_cast<double>(safeHeight), 0.1, 2000.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 }

@@ -1,0 +1,75 @@
+#include "e2e/process.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+ChildProcess::ChildProcess(const std::vector<std::string>& arguments,
+                           const std::vector<std::pair<std::string, std::string>>& environment) {
+    char errorTemplate[] = "/tmp/lumivaha-e2e-stderr-XXXXXX";
+    const int errorDescriptor = mkstemp(errorTemplate);
+    errorFile = errorTemplate;
+    processId = fork();
+    if (processId == 0) {
+        for (const auto& [name, value] : environment) {
+            if (value.empty()) {
+                unsetenv(name.c_str());
+            } else {
+                setenv(name.c_str(), value.c_str(), 1);
+            }
+        }
+        dup2(errorDescriptor, STDERR_FILENO);
+        std::vector<char*> argv;
+        for (const std::string& argument : arguments) {
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        }
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(errorDescriptor);
+}
+
+ChildProcess::~ChildProcess() {
+    if (!finished && processId > 0) {
+        kill(processId, SIGKILL);
+        waitpid(processId, nullptr, 0);
+    }
+    unlink(errorFile.c_str());
+}
+
+void ChildProcess::signal(int signalNumber) const {
+    kill(processId, signalNumber);
+}
+
+std::optional<int> ChildProcess::waitForExit(std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!finished) {
+        int status = 0;
+        if (waitpid(processId, &status, WNOHANG) == processId) {
+            finished = true;
+            killedBySignal = WIFSIGNALED(status);
+            if (WIFEXITED(status)) {
+                return WEXITSTATUS(status);
+            }
+            return std::nullopt;
+        }
+        if (std::chrono::steady_clock::now() > deadline) {
+            return std::nullopt;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return std::nullopt;
+}
+
+std::string ChildProcess::standardError() const {
+    std::ifstream file(errorFile);
+    std::stringstream contents;
+    contents << file.rdbuf();
+    return contents.str();
+}

@@ -1,0 +1,119 @@
+#include "e2e/process.h"
+#include "e2e/x_session.h"
+
+#include <csignal>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string title = "Tuulenpesija - Lumivaha";
+
+ChildProcess startDemo(const std::string& display) {
+    return ChildProcess({LUMIVAHA_BINARY}, {{"DISPLAY", display}, {"SDL_AUDIODRIVER", "dummy"}});
+}
+
+class DemoWindowE2eTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(session.connected()) << "no X display to test on"; }
+
+    XWindowId waitForDemoWindow() {
+        auto window = session.waitForWindow(title, 10s);
+        EXPECT_TRUE(window.has_value()) << demo.standardError();
+        return window.value_or(0);
+    }
+
+    void expectCleanExit() {
+        const auto status = demo.waitForExit(10s);
+        ASSERT_TRUE(status.has_value()) << "no normal exit; stderr: " << demo.standardError();
+        EXPECT_EQ(*status, 0) << demo.standardError();
+        // The server drops a departed client's windows when it notices the closed connection.
+        const auto deadline = std::chrono::steady_clock::now() + 2s;
+        while (session.hasWindow(title) && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(20ms);
+        }
+        EXPECT_FALSE(session.hasWindow(title)) << "a window was left behind";
+    }
+
+    // A screen of its own, so tests running side by side never see each other's windows.
+    PrivateXServer server{800, 600};
+    XSession session{server.displayName()};
+    ChildProcess demo = startDemo(server.displayName());
+};
+
+TEST_F(DemoWindowE2eTest, WindowCoversTheScreenAndSigtermEndsWithStatusZero) {
+    const XWindowId window = waitForDemoWindow();
+    ASSERT_NE(window, 0u);
+    const WindowGeometry geometry = session.geometry(window);
+    EXPECT_EQ(geometry.x, 0);
+    EXPECT_EQ(geometry.y, 0);
+    EXPECT_EQ(geometry.width, 800);
+    EXPECT_EQ(geometry.height, 600);
+    demo.signal(SIGTERM);
+    expectCleanExit();
+}
+
+TEST_F(DemoWindowE2eTest, SigintEndsWithStatusZero) {
+    ASSERT_NE(waitForDemoWindow(), 0u);
+    demo.signal(SIGINT);
+    expectCleanExit();
+}
+
+TEST_F(DemoWindowE2eTest, ClosingTheWindowEndsWithStatusZero) {
+    const XWindowId window = waitForDemoWindow();
+    ASSERT_NE(window, 0u);
+    session.requestClose(window);
+    expectCleanExit();
+}
+
+TEST_F(DemoWindowE2eTest, EscapeEndsWithStatusZero) {
+    const XWindowId window = waitForDemoWindow();
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(session.pressKey(window, "Escape"));
+    expectCleanExit();
+}
+
+TEST_F(DemoWindowE2eTest, F1OpensANewWindowAndTheRunGoesOn) {
+    const XWindowId first = waitForDemoWindow();
+    ASSERT_NE(first, 0u);
+    session.watchDestruction(first);
+    ASSERT_TRUE(session.pressKey(first, "F1"));
+    ASSERT_TRUE(session.waitForDestruction(first, 10s)) << demo.standardError();
+    // X may hand the new window the old one's id, so the destruction is what tells them apart.
+    const auto second = session.waitForWindow(title, 10s);
+    ASSERT_TRUE(second.has_value()) << demo.standardError();
+    EXPECT_FALSE(demo.waitForExit(300ms).has_value()) << "the run must go on after F1";
+    ASSERT_TRUE(session.pressKey(*second, "Escape"));
+    expectCleanExit();
+}
+
+TEST(DemoLetterboxE2eTest, WideScreenShowsThePictureScaledAndCentredBetweenBlackBars) {
+    PrivateXServer server(1280, 720);
+    XSession session(server.displayName());
+    ASSERT_TRUE(session.connected());
+    ChildProcess demo = startDemo(server.displayName());
+    const auto window = session.waitForWindow(title, 10s);
+    ASSERT_TRUE(window.has_value()) << demo.standardError();
+    EXPECT_EQ(session.geometry(*window).width, 1280);
+    std::this_thread::sleep_for(1s); // a few frames
+
+    auto isBlack = [](const std::array<int, 3>& pixel) {
+        return pixel[0] + pixel[1] + pixel[2] == 0;
+    };
+    // 800x600 scaled to 960x720 fills columns 160 to 1119.
+    for (int y : {0, 360, 719}) {
+        EXPECT_TRUE(isBlack(session.screenPixel(0, y)));
+        EXPECT_TRUE(isBlack(session.screenPixel(159, y))) << "row " << y;
+        EXPECT_FALSE(isBlack(session.screenPixel(160, y))) << "row " << y;
+        EXPECT_FALSE(isBlack(session.screenPixel(640, y))) << "row " << y;
+        EXPECT_FALSE(isBlack(session.screenPixel(1119, y))) << "row " << y;
+        EXPECT_TRUE(isBlack(session.screenPixel(1120, y))) << "row " << y;
+        EXPECT_TRUE(isBlack(session.screenPixel(1279, y)));
+    }
+    demo.signal(SIGTERM);
+    EXPECT_EQ(demo.waitForExit(10s), std::optional<int>(0));
+}
+
+} // namespace

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "e2e/process.h"
+
+#include <array>
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+
+// X window ids, without pulling Xlib's macros into the tests.
+using XWindowId = unsigned long;
+struct _XDisplay;
+
+struct WindowGeometry {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// A connection to an X display, seen from outside the program under test.
+class XSession {
+public:
+    explicit XSession(const std::string& displayName);
+    ~XSession();
+    XSession(const XSession&) = delete;
+    XSession& operator=(const XSession&) = delete;
+
+    bool connected() const { return display != nullptr; }
+    const std::string& name() const { return displayName; }
+    // A mapped top-level window with this exact title, once one appears.
+    std::optional<XWindowId> waitForWindow(const std::string& title,
+                                           std::chrono::milliseconds timeout);
+    bool hasWindow(const std::string& title);
+    WindowGeometry geometry(XWindowId window);
+    // Starts listening for the window's destruction; then waitForDestruction tells when it went.
+    void watchDestruction(XWindowId window);
+    bool waitForDestruction(XWindowId window, std::chrono::milliseconds timeout);
+    // What a window manager sends when the user clicks the close box.
+    void requestClose(XWindowId window);
+    // The screen's pixel as red, green, blue.
+    std::array<int, 3> screenPixel(int x, int y);
+    // Presses and releases a key with xdotool, focusing the window first.
+    bool pressKey(XWindowId window, const std::string& key);
+
+private:
+    std::optional<XWindowId> findMapped(const std::string& title);
+
+    std::string displayName;
+    _XDisplay* display = nullptr;
+};
+
+// A private Xvfb screen for tests that need another screen size.
+class PrivateXServer {
+public:
+    PrivateXServer(int width, int height);
+    ~PrivateXServer();
+    const std::string& displayName() const { return name; }
+
+private:
+    std::string name;
+    std::unique_ptr<ChildProcess> server;
+};

@@ -1,0 +1,63 @@
+#include "gl/gl_test_context.h"
+
+#include <GL/gl.h>
+
+namespace {
+
+constexpr const char* testClassName = "GlTest";
+
+platform::MessageResult testWindowProcedure(platform::WindowHandle window, std::uint32_t message,
+                                            std::uintptr_t wParam, std::intptr_t lParam) {
+    return platform::defaultWindowProcedure(window, message, wParam, lParam);
+}
+
+} // namespace
+
+GlTestContext::GlTestContext(int width, int height) : width(width), height(height) {
+    platform::registerClass({testClassName, testWindowProcedure, platform::currentInstance()});
+    platform::WindowCreation creation;
+    creation.className = testClassName;
+    creation.title = "GL test";
+    creation.width = width;
+    creation.height = height;
+    creation.instance = platform::currentInstance();
+    window = platform::createWindow(creation);
+    deviceContext = platform::getDeviceContext(window);
+    const platform::PixelFormatRequest format;
+    const int formatNumber = platform::choosePixelFormat(deviceContext, format);
+    if (formatNumber == 0 || !platform::setPixelFormat(deviceContext, formatNumber, format)) {
+        return;
+    }
+    glContext = platform::createGlContext(deviceContext);
+    if (glContext != nullptr && !platform::makeCurrent(deviceContext, glContext)) {
+        platform::deleteGlContext(glContext);
+        glContext = nullptr;
+    }
+}
+
+GlTestContext::~GlTestContext() {
+    if (glContext != nullptr) {
+        platform::makeCurrent(deviceContext, nullptr);
+        platform::deleteGlContext(glContext);
+    }
+    if (deviceContext != nullptr) {
+        platform::releaseDeviceContext(window, deviceContext);
+    }
+    platform::destroyWindow(window);
+    platform::unregisterClass(testClassName, platform::currentInstance());
+}
+
+void GlTestContext::swap() {
+    platform::swapBuffers(deviceContext);
+}
+
+std::vector<Rgba> readPixels(int x, int y, int width, int height) {
+    std::vector<Rgba> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+Rgba readPixel(int x, int y) {
+    return readPixels(x, y, 1, 1)[0];
+}
