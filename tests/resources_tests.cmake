@@ -14,15 +14,13 @@ target_link_libraries(resources_unit_tests PRIVATE resources_test_files GTest::g
 gtest_discover_tests(resources_unit_tests PROPERTIES LABELS unit DISCOVERY_TIMEOUT 30)
 
 add_executable(resources_gl_tests
-  gl/gl_test_context.cpp
   gl/resources/mesh_draw_test.cpp
   gl/resources/picture_upload_test.cpp
   gl/resources/texture_bank_test.cpp
   gl/resources/texture_probe.cpp
 )
 target_link_libraries(resources_gl_tests PRIVATE
-  resources_test_files lumivaha_platform_sdl GTest::gtest_main)
-target_include_directories(resources_gl_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  resources_test_files lumivaha_gl_test_support GTest::gtest_main)
 gtest_discover_tests(resources_gl_tests PROPERTIES LABELS gl DISCOVERY_TIMEOUT 30)
 
 # libFuzzer targets for the AML and JPEG loaders: a clang sub-build in fuzz/ of the build tree,
