@@ -3,9 +3,12 @@
 #include "backdrop_pictures.h"
 #include "file_output.h"
 #include "jpeg_writer.h"
+#include "loop_renderer.h"
+#include "mp3_encoder.h"
 #include "strip_pictures.h"
 #include "text_renderer.h"
 #include "title_pictures.h"
+#include "wav_writer.h"
 
 #include <atomic>
 #include <mutex>
@@ -38,10 +41,28 @@ AssetJob typesetPictureJob(const std::string& fileName, const std::string& fontP
             }};
 }
 
+AssetJob musicJob(int number) {
+    return {"loop" + std::to_string(number) + ".mp3",
+            [number](std::vector<unsigned char>& bytes, std::string& reason) {
+                return encodeMp3(renderLoop(loopScore(number)), bytes, reason);
+            }};
+}
+
+AssetJob waveJob(int number) {
+    return {"loop" + std::to_string(number) + ".wav",
+            [number](std::vector<unsigned char>& bytes, std::string&) {
+                bytes = encodeWav(renderLoop(loopScore(number)));
+                return true;
+            }};
+}
+
 } // namespace
 
 std::vector<AssetJob> dataSetJobs(const std::string& fontPath) {
     std::vector<AssetJob> jobs;
+    for (int number = 1; number <= 5; ++number) {
+        jobs.push_back(musicJob(number));
+    }
     jobs.push_back(pictureJob("yla0.jpg", makeJuliaPicture));
     jobs.push_back(pictureJob("p0.jpg", makePulsePicture));
     jobs.push_back(pictureJob("spiral.jpg", makeSpiralPicture));
@@ -59,6 +80,14 @@ std::vector<AssetJob> dataSetJobs(const std::string& fontPath) {
     jobs.push_back(pictureJob("ala1.jpg", makeLightningPicture));
     jobs.push_back(pictureJob("ala2.jpg", makeHorizonGridPicture));
     jobs.push_back(pictureJob("ala3.jpg", makeSnowflakePicture));
+    return jobs;
+}
+
+std::vector<AssetJob> waveJobs() {
+    std::vector<AssetJob> jobs;
+    for (int number = 1; number <= 5; ++number) {
+        jobs.push_back(waveJob(number));
+    }
     return jobs;
 }
 

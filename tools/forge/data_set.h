@@ -16,6 +16,9 @@ struct AssetJob {
 // Typeset pictures use the TrueType font at fontPath.
 std::vector<AssetJob> dataSetJobs(const std::string& fontPath);
 
+// The music loops again as 16-bit WAV files ("loop1.wav" ...), for measuring and listening.
+std::vector<AssetJob> waveJobs();
+
 // Makes and writes every job into outDir with workerCount threads. On failure, error names the
 // first file that failed and why.
 bool writeAssets(const std::vector<AssetJob>& jobs, const std::string& outDir, int workerCount,
