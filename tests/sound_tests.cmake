@@ -14,6 +14,7 @@ add_executable(sound_tests
   unit/sound/sound_device_test.cpp
   unit/sound/sound_fatal_test.cpp
   unit/sound/sound_heard_clock_test.cpp
+  unit/sound/sound_mixer_test.cpp
   unit/sound/sound_playback_test.cpp
   unit/sound/sound_restart_test.cpp
   unit/sound/sound_wav_test.cpp
