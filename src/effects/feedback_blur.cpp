@@ -1,0 +1,72 @@
+#include "effects/feedback_blur.h"
+
+#include "resources/texture_bank.h"
+
+#include <GL/gl.h>
+
+namespace {
+
+constexpr int regionSide = 512;
+constexpr float quadHalfWidth = 1.334f;
+
+// Corners always in this order; (s0, t0) shifts the whole texture.
+void emitShiftedQuad(float s0, float t0) {
+    glTexCoord2f(s0, t0);
+    glVertex2f(-quadHalfWidth, -1.0f);
+    glTexCoord2f(s0, t0 + 1.0f);
+    glVertex2f(-quadHalfWidth, 1.0f);
+    glTexCoord2f(s0 + 1.0f, t0 + 1.0f);
+    glVertex2f(quadHalfWidth, 1.0f);
+    glTexCoord2f(s0 + 1.0f, t0);
+    glVertex2f(quadHalfWidth, -1.0f);
+}
+
+} // namespace
+
+void FeedbackBlur::draw(int textureSlot, float /*seconds*/) {
+    glPushMatrix();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    glViewport(0, 0, regionSide, regionSide);
+    glTranslatef(0.0f, 0.0f, -1.0f);
+    glBindTexture(GL_TEXTURE_2D, textureBank[static_cast<std::size_t>(textureSlot)]);
+    glEnable(GL_TEXTURE_2D);
+    glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
+    glBegin(GL_QUADS);
+    emitShiftedQuad(0.0f, 0.0f);
+    glEnd();
+
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_DEPTH_TEST);
+    horizontalSpread = verticalSpread;
+    // The count is read afresh after every pass.
+    for (int pass = 0; pass < passCount; ++pass) {
+        blendPass();
+        // GL_RGB on purpose: from here on the texture has no alpha, so the colour's alpha rules.
+        glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 0, 0, regionSide, regionSide, 0);
+    }
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, regionSide, regionSide);
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glViewport(0, 0, 800, 600);
+    glPopMatrix();
+}
+
+// All four quads sample the texture as it stood when the pass began; the first is opaque and
+// replaces the region, the others blend over it with falling weights.
+void FeedbackBlur::blendPass() const {
+    auto ds = static_cast<float>(horizontalSpread * 0.01);
+    auto dt = static_cast<float>(verticalSpread * 0.01);
+    glBegin(GL_QUADS);
+    for (int j = 0; j < 4; ++j) {
+        if (j == 2) {
+            dt = -dt;
+        } else {
+            ds = -ds;
+        }
+        glColor4ub(255, 255, 255, static_cast<GLubyte>(255 >> j));
+        emitShiftedQuad(ds, dt);
+    }
+    glEnd();
+}

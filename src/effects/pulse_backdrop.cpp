@@ -1,0 +1,43 @@
+#include "effects/pulse_backdrop.h"
+
+#include "resources/texture_bank.h"
+
+#include <GL/gl.h>
+#include <cmath>
+
+namespace {
+
+constexpr int pulseSlot = 10;
+
+// s runs up the quad and t across it: the picture lies transposed.
+void emitPulse() {
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2f(-1.0f, -1.0f);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex2f(1.0f, -1.0f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex2f(1.0f, 1.0f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex2f(-1.0f, 1.0f);
+    glEnd();
+}
+
+} // namespace
+
+float PulseBackdrop::halfSide(float seconds) {
+    // Radians of the demo time, in double precision.
+    return static_cast<float>(std::sin(static_cast<double>(seconds) * 8.0) * 1000.0 + 1200.0);
+}
+
+void PulseBackdrop::draw(float seconds) {
+    glLoadIdentity();
+    glPushMatrix();
+    glTranslatef(0.0f, 0.0f, -1000.0f);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, textureBank[pulseSlot]);
+    const float size = halfSide(seconds);
+    glScalef(size, size, size);
+    emitPulse();
+    glPopMatrix();
+}
