@@ -119,6 +119,8 @@ InstanceHandle currentInstance() {
     return reinterpret_cast<InstanceHandle>(&instance);
 }
 
+void useOffscreenWindows() {}
+
 bool registerClass(const WindowClass& windowClass) {
     record("registerClass");
     if (failing(fake::Step::registerClass)) {

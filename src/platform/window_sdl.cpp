@@ -50,6 +50,7 @@ struct RegisteredClass {
 struct WindowSystemState {
     bool videoStarted = false;
     bool displayModeSet = false;
+    bool offscreen = false;
     std::vector<RegisteredClass> classes;
     std::vector<std::unique_ptr<Window>> windows;
     std::vector<std::unique_ptr<GlContext>> contexts;
@@ -273,6 +274,8 @@ InstanceHandle currentInstance() {
     return reinterpret_cast<InstanceHandle>(&instance);
 }
 
+void useOffscreenWindows() { state.offscreen = true; }
+
 bool registerClass(const WindowClass& windowClass) {
     if (windowClass.className == nullptr || windowClass.procedure == nullptr ||
         findClass(windowClass.className) != nullptr || !startVideo()) {
@@ -300,6 +303,9 @@ bool changeDisplayMode(int width, int height, int colourBits) {
     if (!startVideo() || width <= 0 || height <= 0 || colourBits <= 0 ||
         SDL_GetDesktopDisplayMode(0, &desktop) != 0 || !probeFramebufferObjects()) {
         return false;
+    }
+    if (state.offscreen) {
+        return true;
     }
     state.displayModeSet = true;
     return true;
@@ -370,7 +376,9 @@ bool destroyWindow(WindowHandle handle) {
 
 void showWindow(WindowHandle handle) {
     if (Window* window = findWindow(handle)) {
-        SDL_ShowWindow(window->sdlWindow);
+        if (!state.offscreen) {
+            SDL_ShowWindow(window->sdlWindow);
+        }
         window->minimized = false;
         window->procedure(window, WM_SIZE, SIZE_RESTORED,
                           makeSizeParameter(window->pictureWidth, window->pictureHeight));

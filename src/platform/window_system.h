@@ -15,6 +15,10 @@ using GlContextHandle = struct GlContext*;
 
 InstanceHandle currentInstance();
 
+// For offline rendering: from now on windows are never put on screen and the display mode
+// switch succeeds without touching anything, while drawing works as usual.
+void useOffscreenWindows();
+
 struct WindowClass {
     const char* className = nullptr;
     WindowProcedure procedure = nullptr;
