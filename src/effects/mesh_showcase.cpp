@@ -1,0 +1,53 @@
+#include "effects/mesh_showcase.h"
+
+#include "demo/random.h"
+#include "resources/file_stream.h"
+#include "resources/texture_bank.h"
+
+#include <GL/gl.h>
+#include <cmath>
+
+MeshShowcase::MeshShowcase() : lastTime(-3.0f), modelIndex(0), camera{} {
+    // All three are opened before the first is read; they close in reverse order on return.
+    FileStream first(modelFiles[0]);
+    FileStream second(modelFiles[1]);
+    FileStream third(modelFiles[2]);
+    models[0].load(first);
+    models[1].load(second);
+    models[2].load(third);
+    camera.setFieldOfView(90.0f);
+    camera.setEye(0.0f, 0.0f, 100.0f);
+    camera.setTarget(0.0f, 0.0f, 0.0f);
+    modelIndex = nextRandom() % modelCount;
+}
+
+void MeshShowcase::selectModel(float seconds) {
+    // Strict: a call exactly 3 s after the previous one keeps the model. The first call of all
+    // chooses for any time above 0, replacing the construction's choice.
+    if (lastTime + 3.0 < seconds) {
+        modelIndex = nextRandom() % modelCount;
+    }
+    lastTime = seconds;
+}
+
+void MeshShowcase::draw(float seconds) {
+    selectModel(seconds);
+    glLoadIdentity();
+    glPushMatrix();
+    // Uses the eye stored by the previous call: the camera runs one frame behind.
+    camera.apply();
+    // Left bound on return.
+    glBindTexture(GL_TEXTURE_2D, textureBank[environmentSlot]);
+    glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+    glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+    glEnable(GL_TEXTURE_GEN_S);
+    glEnable(GL_TEXTURE_GEN_T);
+    // Degrees: a quarter turn per second.
+    glRotatef(seconds * 90.0f, 1.0f, 1.0f, 1.0f);
+    camera.setEye(static_cast<float>(std::sin(seconds) * 75.0), 0.0f,
+                  static_cast<float>(std::cos(seconds) * 80.0));
+    models[static_cast<std::size_t>(modelIndex)].draw();
+    glDisable(GL_TEXTURE_GEN_S);
+    glDisable(GL_TEXTURE_GEN_T);
+    glPopMatrix();
+}
