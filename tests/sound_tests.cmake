@@ -17,6 +17,7 @@ add_executable(sound_tests
   unit/sound/sound_mixer_test.cpp
   unit/sound/sound_playback_test.cpp
   unit/sound/sound_restart_test.cpp
+  unit/sound/sound_sample_buffer_test.cpp
   unit/sound/sound_wav_test.cpp
 )
 target_link_libraries(sound_tests PRIVATE sound_test_support PkgConfig::SDL2 GTest::gtest_main)

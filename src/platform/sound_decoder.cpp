@@ -58,6 +58,72 @@ bool readWholeFile(std::FILE* stream, std::vector<unsigned char>& bytes, std::st
     return true;
 }
 
+DecodeResult readFile(const char* fileName, std::vector<unsigned char>& bytes,
+                      std::string& reason) {
+    std::FILE* stream = std::fopen(fileName, "rb");
+    if (!stream) {
+        return DecodeResult::missing;
+    }
+    const bool read = readWholeFile(stream, bytes, reason);
+    std::fclose(stream);
+    if (!read) {
+        return DecodeResult::corrupt;
+    }
+    if (bytes.empty()) {
+        reason = "the file is empty";
+        return DecodeResult::corrupt;
+    }
+    return DecodeResult::decoded;
+}
+
+void configure(mpg123_handle* handle, int rate) {
+    // Gapless trims the encoder's delay and padding, so lengths and loop points are exact.
+    mpg123_param(handle, MPG123_FLAGS,
+                 MPG123_GAPLESS | MPG123_QUIET | MPG123_FORCE_STEREO | MPG123_AUTO_RESAMPLE, 0);
+    mpg123_format_none(handle);
+    mpg123_format(handle, rate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    mpg123_replace_reader_handle(handle, readMemory, seekMemory, nullptr);
+}
+
+DecodeResult readFirstFrame(mpg123_handle* handle, std::string& reason) {
+    long rate = 0;
+    int channels = 0;
+    int encoding = 0;
+    const int format = mpg123_getformat(handle, &rate, &channels, &encoding);
+    if (format == MPG123_DONE || format == MPG123_NEED_MORE) {
+        reason = "no MPEG audio frames found";
+        return DecodeResult::corrupt;
+    }
+    if (format != MPG123_OK) {
+        // Seeks within the bytes in memory fail only past their end: the file was cut short.
+        const bool cutShort = mpg123_errcode(handle) == MPG123_LSEEK_FAILED;
+        reason = cutShort ? "the file is cut short before any audio" : mpg123_strerror(handle);
+        return DecodeResult::corrupt;
+    }
+    return DecodeResult::decoded;
+}
+
+// The length the file's headers announce, believed only as far as its bytes allow.
+std::uint64_t announcedFrames(mpg123_handle* handle, const MemoryFile& file) {
+    const off_t announced = mpg123_length(handle);
+    if (announced <= 0) {
+        return 0;
+    }
+    return std::min<std::uint64_t>(static_cast<std::uint64_t>(announced),
+                                   file.bytes.size() * maximumFramesPerByte);
+}
+
+// Room for one more read. The first reservation takes the whole expected length at once, so a
+// file with an encoder tag is decoded into exactly one mapping.
+bool makeRoom(SampleBuffer& samples, std::size_t expectedSamples) {
+    const std::size_t needed = samples.size() + readChunkSamples;
+    if (samples.capacity() >= needed) {
+        return true;
+    }
+    return samples.reserve(
+        std::max({needed, expectedSamples + readChunkSamples, samples.capacity() * 2}));
+}
+
 void initialiseLibraryOnce() {
     // Needed by older libmpg123 releases, harmless in newer ones; thread-safe through the static.
     static const int initialised = mpg123_init();
@@ -82,20 +148,10 @@ SoundDecoder::~SoundDecoder() = default;
 
 DecodeResult SoundDecoder::open(const char* fileName, int rate, std::string& reason) {
     session = std::make_unique<Session>();
-    std::FILE* stream = std::fopen(fileName, "rb");
-    if (!stream) {
-        return DecodeResult::missing;
+    const DecodeResult read = readFile(fileName, session->file.bytes, reason);
+    if (read != DecodeResult::decoded) {
+        return read;
     }
-    const bool read = readWholeFile(stream, session->file.bytes, reason);
-    std::fclose(stream);
-    if (!read) {
-        return DecodeResult::corrupt;
-    }
-    if (session->file.bytes.empty()) {
-        reason = "the file is empty";
-        return DecodeResult::corrupt;
-    }
-
     initialiseLibraryOnce();
     int error = MPG123_OK;
     session->handle = mpg123_new(nullptr, &error);
@@ -103,71 +159,37 @@ DecodeResult SoundDecoder::open(const char* fileName, int rate, std::string& rea
         reason = mpg123_plain_strerror(error);
         return DecodeResult::corrupt;
     }
-    mpg123_handle* handle = session->handle;
-    // Gapless trims the encoder's delay and padding, so lengths and loop points are exact.
-    mpg123_param(handle, MPG123_FLAGS,
-                 MPG123_GAPLESS | MPG123_QUIET | MPG123_FORCE_STEREO | MPG123_AUTO_RESAMPLE, 0);
-    mpg123_format_none(handle);
-    mpg123_format(handle, rate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
-    mpg123_replace_reader_handle(handle, readMemory, seekMemory, nullptr);
-
-    long outputRate = 0;
-    int channels = 0;
-    int encoding = 0;
-    if (mpg123_open_handle(handle, &session->file) != MPG123_OK) {
-        reason = mpg123_strerror(handle);
+    configure(session->handle, rate);
+    if (mpg123_open_handle(session->handle, &session->file) != MPG123_OK) {
+        reason = mpg123_strerror(session->handle);
         return DecodeResult::corrupt;
     }
-    const int format = mpg123_getformat(handle, &outputRate, &channels, &encoding);
-    if (format == MPG123_DONE || format == MPG123_NEED_MORE) {
-        reason = "no MPEG audio frames found";
-        return DecodeResult::corrupt;
-    }
-    if (format != MPG123_OK) {
-        // Seeks within the bytes in memory fail only past their end: the file was cut short.
-        const bool cutShort = mpg123_errcode(handle) == MPG123_LSEEK_FAILED;
-        reason = cutShort ? "the file is cut short before any audio" : mpg123_strerror(handle);
-        return DecodeResult::corrupt;
-    }
-    return DecodeResult::decoded;
+    return readFirstFrame(session->handle, reason);
 }
 
 bool SoundDecoder::decode(SampleBuffer& samples, std::string& reason) {
-    mpg123_handle* handle = session->handle;
-    const off_t announced = mpg123_length(handle);
-    std::uint64_t expected = 0;
-    if (announced > 0) {
-        expected = std::min<std::uint64_t>(static_cast<std::uint64_t>(announced),
-                                           session->file.bytes.size() * maximumFramesPerByte);
-    }
     const std::size_t first = samples.size();
+    const std::size_t expected = first + announcedFrames(session->handle, session->file) * 2;
     int result = MPG123_OK;
     while (result == MPG123_OK || result == MPG123_NEW_FORMAT) {
-        const std::size_t filled = samples.size();
-        // The first reservation holds the whole announced length and the last read's slack.
-        const std::size_t wanted = std::max<std::size_t>(filled + readChunkSamples,
-                                                         first + expected * 2 + readChunkSamples);
-        if (samples.capacity() < filled + readChunkSamples &&
-            !samples.reserve(std::max(wanted, samples.capacity() * 2))) {
+        if (!makeRoom(samples, expected)) {
             reason = "out of memory";
             session.reset();
             return false;
         }
+        const std::size_t filled = samples.size();
         std::size_t bytes = 0;
-        result = mpg123_read(handle, samples.data() + filled, readChunkSamples * 2, &bytes);
+        result =
+            mpg123_read(session->handle, samples.data() + filled, readChunkSamples * 2, &bytes);
         samples.resize(filled + bytes / 2);
     }
     if (result != MPG123_DONE) {
-        reason = mpg123_strerror(handle);
-        session.reset();
-        return false;
+        reason = mpg123_strerror(session->handle);
+    } else if (samples.size() == first) {
+        reason = "the file holds no audio samples";
     }
     session.reset();
-    if (samples.size() == first) {
-        reason = "the file holds no audio samples";
-        return false;
-    }
-    return true;
+    return result == MPG123_DONE && samples.size() > first;
 }
 
 DecodeResult decodeSoundFile(const char* fileName, int rate, std::vector<std::int16_t>& samples,

@@ -129,6 +129,27 @@ TEST_F(SoundDecoderTest, WithoutTheEncoderTagTheDelayIsNotTrimmed) {
     EXPECT_NE(bestLag(source, 2, decoded.samples, 4096), 0);
 }
 
+TEST_F(SoundDecoderTest, AnUntaggedFileLongerThanItsHeadersSuggestStillDecodesWhole) {
+    // Loud noise first, then a quiet tone: without the tag the length is guessed from the first
+    // frames' high bit rate, far too short, and the decoder has to grow its room as it goes.
+    std::vector<std::int16_t> source(std::size_t(44100) * 6 * 2);
+    std::uint32_t noise = 1;
+    for (std::size_t i = 0; i < source.size(); ++i) {
+        noise = noise * 1664525u + 1013904223u;
+        const bool loud = i < 4410 * 2;
+        source[i] = loud ? std::int16_t(noise >> 16) : std::int16_t(200.0 * std::sin(i * 0.01));
+    }
+    Mp3Settings settings;
+    settings.writeTag = false;
+    settings.vbrQuality = 2;
+    const Decoded decoded =
+        decode(soundtest::writeMp3(directory.file("untagged.mp3"), source, settings));
+    ASSERT_EQ(decoded.result, DecodeResult::decoded) << decoded.reason;
+    // The encoder's delay and padding stay in: up to two frames and a half more.
+    EXPECT_GE(decoded.frames(), 44100u * 6);
+    EXPECT_LE(decoded.frames(), 44100u * 6 + 1152 * 2 + 576);
+}
+
 TEST_F(SoundDecoderTest, MonoIsDoubledToBothSides) {
     Mp3Settings settings;
     settings.channels = 1;
