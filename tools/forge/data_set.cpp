@@ -5,6 +5,9 @@
 #include "jpeg_writer.h"
 #include "loop_renderer.h"
 #include "mp3_encoder.h"
+#include "resources/memory_stream.h"
+#include "resources/mesh_model.h"
+#include "scene_meshes.h"
 #include "strip_pictures.h"
 #include "text_renderer.h"
 #include "title_pictures.h"
@@ -48,6 +51,21 @@ AssetJob musicJob(int number) {
             }};
 }
 
+// The model goes through the demo's own validating loader before it is written.
+AssetJob meshJob(const std::string& fileName, std::function<MeshBuilder()> build) {
+    return {fileName, [fileName, build](std::vector<unsigned char>& bytes, std::string& reason) {
+                std::vector<AmlSubMeshData> subMeshes = build().subMeshData();
+                bytes = encodeAml(subMeshes);
+                if (bytes.empty()) {
+                    reason = "a sub-mesh exceeds the format's limits";
+                    return false;
+                }
+                MemoryStream stream(bytes, fileName);
+                MeshModel model;
+                return model.tryLoad(stream, reason);
+            }};
+}
+
 AssetJob waveJob(int number) {
     return {"loop" + std::to_string(number) + ".wav",
             [number](std::vector<unsigned char>& bytes, std::string&) {
@@ -63,6 +81,9 @@ std::vector<AssetJob> dataSetJobs(const std::string& fontPath) {
     for (int number = 1; number <= 5; ++number) {
         jobs.push_back(musicJob(number));
     }
+    jobs.push_back(meshJob("teolisuus.AML", buildIndustryMesh));
+    jobs.push_back(meshJob("enkelit.AML", buildAngelsMesh));
+    jobs.push_back(meshJob("reaktori.AML", buildReactorMesh));
     jobs.push_back(pictureJob("yla0.jpg", makeJuliaPicture));
     jobs.push_back(pictureJob("p0.jpg", makePulsePicture));
     jobs.push_back(pictureJob("spiral.jpg", makeSpiralPicture));
