@@ -1,6 +1,6 @@
 // Opening the music loops: reading, decoding and waiting until every sample is there, as the
-// demo's start-up does. The loops are made here: 15 s of chords, bass and noisy hits at 44.1 kHz
-// stereo, LAME VBR with the encoder tag, like the data set's.
+// demo's start-up does. The loops are made here: 15 s of chords, bass, noisy hits and hiss at
+// 44.1 kHz stereo, LAME VBR with the encoder tag (about 140 kbit/s), like the data set's.
 #include "lame_encoder.h"
 #include "platform/sound_system.h"
 
@@ -28,7 +28,9 @@ std::vector<std::int16_t> makeLoopSignal(unsigned seed) {
                              std::sin(2 * pi * 277.2 * t) + std::sin(2 * pi * 329.6 * t);
         const double bass = std::sin(2 * pi * 55.0 * t) * std::exp(-sinceBeat * 4.0);
         for (int side = 0; side < 2; ++side) {
-            const double value = 0.12 * chord + 0.3 * bass + 0.25 * hit * (side ? 0.8 : 1.0);
+            // A steady hiss keeps the bit rate up where real mixes have cymbals and reverb.
+            const double hiss = (int(noise >> (side ? 8 : 0) & 0xffff) / 32768.0 - 1.0) * 0.04;
+            const double value = 0.12 * chord + 0.3 * bass + 0.25 * hit * (side ? 0.8 : 1.0) + hiss;
             samples[std::size_t(i) * 2 + side] = std::int16_t(std::lround(value * 32767.0));
         }
     }
