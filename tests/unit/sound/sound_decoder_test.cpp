@@ -116,19 +116,6 @@ TEST_F(SoundDecoderTest, FirstSamplesLineUpWithTheSource) {
     EXPECT_LT(relativeError(source, 2, decoded.samples, 1, 2048), 0.1);
 }
 
-TEST_F(SoundDecoderTest, WithoutTheEncoderTagTheDelayIsNotTrimmed) {
-    // Why the data set writes the tag: the decoder cannot know the delay and padding otherwise.
-    Mp3Settings settings;
-    settings.writeTag = false;
-    settings.vbrQuality = -1;
-    const auto source = soundtest::makeSignal(44100, 2, mixRate);
-    const Decoded decoded =
-        decode(soundtest::writeMp3(directory.file("untagged.mp3"), source, settings));
-    ASSERT_EQ(decoded.result, DecodeResult::decoded) << decoded.reason;
-    EXPECT_GT(decoded.frames(), 44100u);
-    EXPECT_NE(bestLag(source, 2, decoded.samples, 4096), 0);
-}
-
 TEST_F(SoundDecoderTest, AnUntaggedFileLongerThanItsHeadersSuggestStillDecodesWhole) {
     // Loud noise first, then a quiet tone: without the tag the length is guessed from the first
     // frames' high bit rate, far too short, and the decoder has to grow its room as it goes.
@@ -178,13 +165,6 @@ TEST_F(SoundDecoderTest, OtherRatesAreResampledNotRelabelled) {
         // 1 kHz crosses zero 2000 times a second; count over the middle half second.
         EXPECT_NEAR(zeroCrossings(decoded.samples, 11025, 22050), 1000, 3);
     }
-}
-
-TEST_F(SoundDecoderTest, TheTargetRateIsTheCallersChoice) {
-    const auto source = sine(44100, 2, mixRate, 1000.0);
-    const Decoded decoded = decode(soundtest::writeMp3(directory.file("a.mp3"), source), 22050);
-    ASSERT_EQ(decoded.result, DecodeResult::decoded) << decoded.reason;
-    EXPECT_NEAR(double(decoded.frames()), 22050.0, 22.05);
 }
 
 TEST_F(SoundDecoderTest, MissingFilesAreToldApartFromCorruptOnes) {

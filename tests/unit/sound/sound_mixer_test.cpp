@@ -82,11 +82,4 @@ TEST_F(LaggingDeviceMixerTest, ARewindHoldsAtZeroUntilTheRewoundRunIsHeard) {
     EXPECT_EQ(SoundMixer::heardPosition(*stream, 5096 + 300), 300u);
 }
 
-TEST_F(LaggingDeviceMixerTest, ThePositionStopsAtTheEnd) {
-    mixer.play(0, stream.get(), next);
-    mix(30000);
-    EXPECT_EQ(SoundMixer::heardPosition(*stream, 1000 + 19999), 19999u);
-    EXPECT_EQ(SoundMixer::heardPosition(*stream, 1000 + 25000), 20000u);
-}
-
 } // namespace
