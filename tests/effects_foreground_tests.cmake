@@ -1,0 +1,17 @@
+# The foreground effects of the rotation and the water surface: mesh showcase, voxel growth,
+# picture strips, water ripple.
+
+add_library(foreground_test_support STATIC unit/effects/foreground/showcase_files.cpp)
+target_include_directories(foreground_test_support PUBLIC
+  ${CMAKE_CURRENT_SOURCE_DIR}/unit/effects/foreground)
+target_link_libraries(foreground_test_support PUBLIC resources_test_files lumivaha_effects)
+
+add_executable(effects_foreground_unit_tests
+  unit/effects/foreground/mesh_showcase_test.cpp
+  unit/effects/foreground/picture_strips_test.cpp
+  unit/effects/foreground/voxel_growth_test.cpp
+  unit/effects/foreground/water_ripple_test.cpp
+)
+target_link_libraries(effects_foreground_unit_tests PRIVATE
+  foreground_test_support GTest::gtest_main)
+gtest_discover_tests(effects_foreground_unit_tests PROPERTIES LABELS unit DISCOVERY_TIMEOUT 30)
