@@ -169,7 +169,7 @@ MeshPart box(Vec3 halfSize) {
     for (const Vec3& normal : normals) {
         // Two axes spanning the face, ordered so the corners run counter-clockwise outside.
         Vec3 u = std::fabs(normal.y) > 0.5f ? Vec3{0, 0, 1} : Vec3{0, 1, 0};
-        Vec3 v = cross(u, normal);
+        Vec3 v = cross(normal, u);
         auto base = static_cast<std::uint32_t>(part.vertices.size());
         const float corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
         for (const auto& corner : corners) {
@@ -198,7 +198,7 @@ MeshPart prism(const std::vector<ProfilePoint>& outline, float height) {
         for (Vec3 p : {a, b, at(i + 1, height), at(i, height)}) {
             part.vertices.push_back({p, normal, 0.0f, p.y / height});
         }
-        addQuad(part, base, base + 3, base + 2, base + 1);
+        addQuad(part, base, base + 1, base + 2, base + 3);
     }
     for (bool top : {false, true}) {
         float y = top ? height : 0.0f;
@@ -212,9 +212,9 @@ MeshPart prism(const std::vector<ProfilePoint>& outline, float height) {
             std::uint32_t a = centre + 1 + i;
             std::uint32_t b = centre + 1 + (i + 1) % static_cast<std::uint32_t>(count);
             if (top) {
-                part.triangles.insert(part.triangles.end(), {centre, b, a});
-            } else {
                 part.triangles.insert(part.triangles.end(), {centre, a, b});
+            } else {
+                part.triangles.insert(part.triangles.end(), {centre, b, a});
             }
         }
     }

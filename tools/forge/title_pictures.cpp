@@ -88,7 +88,9 @@ Colour mistShade(float u, float v) {
     colour += Colour{1.0f, 0.95f, 0.85f} *
               (gaussian(std::hypot(x, y * 2.2f), 0.045f) * 0.9f + glow * 0.4f);
     // Fade out well inside the card so no edge shows over the streaks.
-    float edge = gaussian(std::hypot(x * 0.75f, y * 1.1f), 0.42f);
+    float edge = gaussian(std::hypot(x * 0.75f, y * 1.1f), 0.42f) * smoothstep(0.0f, 0.2f, u) *
+                 smoothstep(1.0f, 0.8f, u) * smoothstep(0.0f, 0.15f, v) *
+                 smoothstep(1.0f, 0.85f, v);
     return colour * edge;
 }
 

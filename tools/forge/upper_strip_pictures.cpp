@@ -58,8 +58,9 @@ Colour contourShade(float u, float v) {
                   std::sin(std::hypot(x - 3.0f, y - 3.0f) * 2.1f);
     float level = field * 2.5f;
     float line = glowLine(std::fabs(fract(level) - 0.5f) - 0.5f, 0.03f);
+    float core = glowLine(std::fabs(fract(level) - 0.5f) - 0.5f, 0.012f);
     Colour tint = hueColour(0.55f + field * 0.12f);
-    return (tint * 0.8f + grey(0.2f)) * line + tint * 0.05f;
+    return (tint * 0.8f + grey(0.2f)) * line + grey(0.8f) * core + tint * 0.05f;
 }
 
 Colour forestSky(float u, float v) {
