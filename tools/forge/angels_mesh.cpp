@@ -33,7 +33,7 @@ void addWing(MeshBuilder& mesh, const Transform& figure, float side) {
             // From drooping outward to pointing up and back.
             float angle = -0.5f + k * 2.0f;
             Vec3 direction{side * std::cos(angle), std::sin(angle), -0.45f};
-            float featherLength = (7.0f + 7.0f * std::sin(k * pi * 0.85f)) * scale;
+            float featherLength = (8.0f + 9.0f * std::sin(k * pi * 0.85f)) * scale;
             Vec3 offset = Vec3{0.0f, 0.0f, layer == 0 ? -0.3f : 0.3f};
             addFeather(mesh, figure, root + offset, direction, planeNormal, featherLength,
                        layer == 0 ? 1.1f : 0.9f);
@@ -53,13 +53,13 @@ void addArm(MeshBuilder& mesh, const Transform& figure, float side) {
 }
 
 void addFigure(MeshBuilder& mesh, const Transform& figure) {
-    std::vector<ProfilePoint> robe = {{0.0f, 0.0f},   {5.2f, 0.0f},  {5.2f, 0.0f},  {5.0f, 0.6f},
-                                      {4.2f, 3.5f},   {3.2f, 8.0f},  {2.4f, 12.0f}, {2.0f, 14.5f},
-                                      {2.3f, 16.2f},  {2.6f, 17.0f}, {2.2f, 18.0f}, {1.2f, 18.6f},
+    std::vector<ProfilePoint> robe = {{0.0f, 0.0f},   {3.8f, 0.0f},  {3.8f, 0.0f},  {3.7f, 0.5f},
+                                      {3.2f, 3.0f},   {2.6f, 7.0f},  {2.1f, 11.0f}, {1.8f, 13.5f},
+                                      {2.2f, 15.5f},  {2.6f, 16.8f}, {2.2f, 18.0f}, {1.2f, 18.6f},
                                       {0.75f, 19.0f}, {0.7f, 19.6f}, {0.0f, 19.7f}};
     mesh.addPart(lathe(robe, 48), figure);
     // A belt, the head and a tilted halo.
-    mesh.addPart(torus(2.1f, 0.25f, 40, 8), figure * Transform::translation({0.0f, 13.5f, 0.0f}));
+    mesh.addPart(torus(1.85f, 0.25f, 40, 8), figure * Transform::translation({0.0f, 13.5f, 0.0f}));
     mesh.addPart(sphere(1.6f, 28), figure * Transform::translation({0.0f, 21.0f, 0.1f}) *
                                        Transform::scaling({1.0f, 1.15f, 1.0f}));
     mesh.addPart(torus(1.9f, 0.16f, 40, 8), figure * Transform::translation({0.0f, 23.6f, -0.6f}) *
@@ -76,9 +76,9 @@ MeshBuilder buildAngelsMesh() {
     MeshBuilder mesh;
     // Turned towards each other, as if about to touch hands.
     addFigure(mesh,
-              Transform::translation({-9.0f, 0.0f, 0.0f}) * Transform::rotation({0, 1, 0}, 0.95f));
+              Transform::translation({-6.5f, 0.0f, 0.0f}) * Transform::rotation({0, 1, 0}, 0.95f));
     addFigure(mesh,
-              Transform::translation({9.0f, 0.0f, 0.0f}) * Transform::rotation({0, 1, 0}, -0.95f));
+              Transform::translation({6.5f, 0.0f, 0.0f}) * Transform::rotation({0, 1, 0}, -0.95f));
     mesh.fitToRadius(modelRadius);
     return mesh;
 }

@@ -110,7 +110,8 @@ TEST_P(ForgedMeshRender, StaysInViewAndReflectsTheEnvironment) {
         EXPECT_GT(brightish - darkish, 0.3f) << GetParam() << " at " << seconds;
         EXPECT_GT(brightest, 0.75f) << GetParam() << " at " << seconds;
         if (seconds == 1.4) {
-            writeDocsPicture(frame, std::string("mesh_") + GetParam() + ".png");
+            std::string model = GetParam();
+            writeDocsPicture(frame, "mesh_" + model.substr(0, model.find('.')) + ".png");
         }
     }
 }
