@@ -15,3 +15,14 @@ add_executable(effects_foreground_unit_tests
 target_link_libraries(effects_foreground_unit_tests PRIVATE
   foreground_test_support GTest::gtest_main)
 gtest_discover_tests(effects_foreground_unit_tests PROPERTIES LABELS unit DISCOVERY_TIMEOUT 30)
+
+add_executable(effects_foreground_gl_tests
+  gl/effects/foreground/draw_context.cpp
+  gl/effects/foreground/mesh_showcase_gl_test.cpp
+  gl/effects/foreground/voxel_growth_gl_test.cpp
+)
+target_include_directories(effects_foreground_gl_tests PRIVATE
+  ${CMAKE_CURRENT_SOURCE_DIR}/gl/effects/foreground)
+target_link_libraries(effects_foreground_gl_tests PRIVATE
+  foreground_test_support lumivaha_gl_test_support PkgConfig::GLU GTest::gtest_main)
+gtest_discover_tests(effects_foreground_gl_tests PROPERTIES LABELS gl DISCOVERY_TIMEOUT 30)
