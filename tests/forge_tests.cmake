@@ -4,6 +4,7 @@ add_executable(forge_unit_tests
   unit/forge/forge_determinism_test.cpp
   unit/forge/forge_mesh_test.cpp
   unit/forge/forge_music_test.cpp
+  unit/forge/forge_parts_test.cpp
   unit/forge/forge_picture_test.cpp
   unit/forge/forge_synth_test.cpp
   unit/forge/kick_detector.cpp
