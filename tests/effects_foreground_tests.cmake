@@ -19,7 +19,9 @@ gtest_discover_tests(effects_foreground_unit_tests PROPERTIES LABELS unit DISCOV
 add_executable(effects_foreground_gl_tests
   gl/effects/foreground/draw_context.cpp
   gl/effects/foreground/mesh_showcase_gl_test.cpp
+  gl/effects/foreground/picture_strips_gl_test.cpp
   gl/effects/foreground/voxel_growth_gl_test.cpp
+  gl/effects/foreground/water_ripple_gl_test.cpp
 )
 target_include_directories(effects_foreground_gl_tests PRIVATE
   ${CMAKE_CURRENT_SOURCE_DIR}/gl/effects/foreground)
