@@ -1,16 +1,53 @@
 #include "demo/demo_startup.h"
 
+#include "demo/base_colour.h"
 #include "demo/demo_clock.h"
+#include "demo/demo_state.h"
 #include "demo/random.h"
+#include "effects/bar_layout.h"
+#include "effects/feedback_blur.h"
+#include "effects/mesh_showcase.h"
+#include "effects/picture_strips.h"
+#include "effects/pulse_backdrop.h"
+#include "effects/spiral_backdrop.h"
+#include "effects/streak_backdrop.h"
+#include "effects/title_cards.h"
+#include "effects/voxel_growth.h"
+#include "effects/water_ripple.h"
+#include "platform/sound_system.h"
 #include "platform/timer.h"
+#include "resources/texture_bank.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-DemoWindow* demoWindow = nullptr;
-KeyState* keyState = nullptr;
-
 namespace {
+
+constexpr const char* loopFileNames[loopCount] = {
+    "data/loop1.mp3", "data/loop2.mp3", "data/loop3.mp3", "data/loop4.mp3", "data/loop5.mp3",
+};
+
+// Constructed in this order: their constructors draw from the shared generator.
+void constructEffects() {
+    feedbackBlur = std::make_unique<FeedbackBlur>();
+    waterRipple = std::make_unique<WaterRipple>();
+    foregroundEffects[0] = std::make_unique<VoxelGrowth>();
+    foregroundEffects[1] = std::make_unique<PictureStrips>();
+    foregroundEffects[2] = std::make_unique<MeshShowcase>();
+    foregroundEffects[3] = std::make_unique<TitleCards>();
+    backgroundEffects[0] = std::make_unique<SpiralBackdrop>();
+    backgroundEffects[1] = std::make_unique<StreakBackdrop>();
+    backgroundEffects[2] = std::make_unique<PulseBackdrop>();
+}
+
+void openMusic() {
+    platform::SoundSystem& sound = platform::soundSystem();
+    sound.initialise(44100, 16, 0);
+    for (int loop = 0; loop < loopCount; ++loop) {
+        loopStreams[loop] = sound.openStream(loopFileNames[loop]);
+    }
+    currentLoop = 4;
+}
 
 void setStartupProjection(const DemoWindow& window) {
     glMatrixMode(GL_PROJECTION);
@@ -23,16 +60,40 @@ void setStartupProjection(const DemoWindow& window) {
 
 } // namespace
 
+void pickFirstBaseColour() {
+    const float blue = drawColourComponent();
+    const float green = drawColourComponent();
+    const float red = drawColourComponent();
+    glColor3f(red, green, blue);
+    GLfloat current[4] = {};
+    glGetFloatv(GL_CURRENT_COLOR, current);
+    baseColour = {current[0], current[1], current[2]};
+    if (!isBrightEnough(baseColour)) {
+        baseColour = pickBaseColour();
+    }
+    glColor3f(baseColour.red, baseColour.green, baseColour.blue);
+}
+
 void startDemo(DemoWindow& window, KeyState& keys) {
     seedRandom(platform::currentMilliseconds());
     demoWindow = &window;
     keyState = &keys;
     demoClock.stop();
+    backdropIndex = 1;
+    foregroundIndex = 3;
+    pickFirstBaseColour();
+    // A restart must not keep the last run's objects alive beside the new ones.
+    releaseDemoObjects();
+    constructEffects();
+    openMusic();
+    barLayout.generate();
     glViewport(0, 0, window.width, window.height);
+    loadTextureBank();
     setStartupProjection(window);
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);
     glShadeModel(GL_SMOOTH);
     demoClock.start();
+    platform::soundSystem().playStream(musicChannel, loopStreams[currentLoop]);
     demoClock.restart();
 }

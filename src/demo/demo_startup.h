@@ -2,9 +2,11 @@
 
 #include "shell/demo_window.h"
 
-// Where the frame driver sends its quit and mode-toggle requests and reads the keys.
-extern DemoWindow* demoWindow;
-extern KeyState* keyState;
-
-// Prepares one run of the demo in a freshly created window whose rendering context is current.
+// Prepares one run of the demo in a freshly created window whose rendering context is current:
+// the random seed, the first base colour, the effects, the music, the textures and the initial
+// OpenGL state; the opening loop starts and demo time is zero when it returns.
 void startDemo(DemoWindow& window, KeyState& keys);
+
+// The first base colour: drawn blue, green, red, passed through OpenGL and read back, and only
+// drawn again (red, green, blue) when too dark.
+void pickFirstBaseColour();

@@ -1,22 +1,124 @@
 #include "demo/frame_driver.h"
 
-#include "demo/demo_startup.h"
+#include "demo/base_colour.h"
+#include "demo/demo_clock.h"
+#include "demo/demo_state.h"
+#include "demo/random.h"
+#include "effects/bar_layout.h"
+#include "effects/feedback_blur.h"
 #include "platform/messages.h"
+#include "platform/sound_system.h"
+#include "resources/texture_bank.h"
 
 #include <GL/gl.h>
 
+namespace {
+
+constexpr int renderSize = 512;
+constexpr int surfaceWidth = 800;
+constexpr int surfaceHeight = 600;
+constexpr int pictureSlot = 10;
+// Half width of the full-window quad: a sliver wider than the 4:3 view at depth 1.
+constexpr float compositeHalfWidth = 1.334f;
+
+void drawEffects(float seconds) {
+    glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    glViewport(0, 0, renderSize, renderSize);
+    // The effects start with slot 10 bound and texturing off.
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, textureBank[pictureSlot]);
+    glDisable(GL_TEXTURE_2D);
+    backgroundEffects[backdropIndex]->draw(seconds);
+    foregroundEffects[foregroundIndex]->draw(seconds);
+}
+
+void copyToRenderTarget() {
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, textureBank[renderTargetSlot]);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, renderSize, renderSize);
+}
+
+void drawComposite() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, -1.0f);
+    glBindTexture(GL_TEXTURE_2D, textureBank[renderTargetSlot]);
+    glEnable(GL_TEXTURE_2D);
+    glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
+    glBegin(GL_QUADS);
+    glTexCoord2d(0.0, 0.0);
+    glVertex2f(-compositeHalfWidth, -1.0f);
+    glTexCoord2d(0.0, 1.0);
+    glVertex2f(-compositeHalfWidth, 1.0f);
+    glTexCoord2d(1.0, 1.0);
+    glVertex2f(compositeHalfWidth, 1.0f);
+    glTexCoord2d(1.0, 0.0);
+    glVertex2f(compositeHalfWidth, -1.0f);
+    glEnd();
+    glDisable(GL_TEXTURE_2D);
+    glColor3f(baseColour.red, baseColour.green, baseColour.blue);
+}
+
+void startNextLoop() {
+    backdropIndex = nextRandom() % 3;
+    // Never 3: the title cards belong to the opening only.
+    foregroundIndex = nextRandom() % 3;
+    baseColour = pickBaseColour();
+    glColor3f(baseColour.red, baseColour.green, baseColour.blue);
+    // Never 4: the opening loop does not come back.
+    currentLoop = nextRandom() % 4;
+    platform::SoundSystem& sound = platform::soundSystem();
+    // A loop that was replaced just after its end stopped short of the rewind point and keeps
+    // that position; played from there it would end again in the next frame, after one frame
+    // of its tail. It starts from its beginning instead.
+    if (sound.streamPosition(loopStreams[currentLoop]) > loopEndMilliseconds) {
+        sound.setStreamPosition(loopStreams[currentLoop], 0);
+    }
+    sound.playStream(musicChannel, loopStreams[currentLoop]);
+}
+
+void runMusicSchedule() {
+    platform::SoundSystem& sound = platform::soundSystem();
+    if (sound.streamPosition(loopStreams[currentLoop]) > loopEndMilliseconds) {
+        startNextLoop();
+    }
+    for (platform::SoundStream* stream : loopStreams) {
+        if (sound.streamPosition(stream) > loopRewindMilliseconds) {
+            sound.setStreamPosition(stream, 0);
+        }
+    }
+}
+
+} // namespace
+
 void updateFrame() {
-    // Both flags stay set: the cycle ends with this frame, and creation clears them.
+    // Escape and F1 stay set: the cycle ends with this frame, and creation clears them.
     if ((*keyState)[platform::VK_ESCAPE] == 1) {
         requestQuit(*demoWindow);
     }
     if ((*keyState)[platform::VK_F1] == 1) {
         requestModeToggle(*demoWindow);
     }
+    // Cleared here, so any number of key-down messages between two frames count once.
+    if ((*keyState)[platform::VK_SPACE] == 1) {
+        (*keyState)[platform::VK_SPACE] = 0;
+        barLayout.generate();
+    }
 }
 
 void drawFrame() {
-    glClearColor(0.05f, 0.09f, 0.2f, 0.5f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const float seconds = demoClock.elapsedSeconds();
+    drawEffects(seconds);
+    copyToRenderTarget();
+    glViewport(0, 0, surfaceWidth, surfaceHeight);
+    feedbackBlur->draw(renderTargetSlot, seconds);
+    drawComposite();
+    // Strictly greater: exactly 103 s still draws; the quit lets this frame finish.
+    if (seconds > runningTimeSeconds) {
+        requestQuit(*demoWindow);
+    }
     glFlush();
+    runMusicSchedule();
 }
