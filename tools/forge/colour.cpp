@@ -14,9 +14,4 @@ Colour hueColour(float hue) {
     return {channel(0.0f), channel(4.0f), channel(2.0f)};
 }
 
-Colour limitColour(Colour colour) {
-    float peak = std::max({colour.r, colour.g, colour.b});
-    return peak > 1.0f ? colour * (1.0f / peak) : colour;
-}
-
 } // namespace forge

@@ -39,7 +39,4 @@ inline Colour grey(float v) {
 // Fully saturated colour of hue 0 to 1 (red, yellow, green, cyan, blue, magenta, red).
 Colour hueColour(float hue);
 
-// Scales the colour's maximum component down to 1, keeping its hue.
-Colour limitColour(Colour colour);
-
 } // namespace forge

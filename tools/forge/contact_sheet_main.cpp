@@ -1,13 +1,31 @@
 // lumivaha-forge-sheet DATADIR OUT.png: every picture of the data set on one labelled sheet.
-#include "jpeg_reader.h"
 #include "picture_names.h"
 #include "png_writer.h"
+#include "resources/jpeg_reader.h"
 #include "text_renderer.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 namespace {
+
+// Through the demo's own loader; a corrupt file ends the program with the decoder's message.
+std::optional<forge::Image> readPicture(const std::string& path) {
+    std::unique_ptr<DecodedImage> decoded = readJpegFile(path);
+    if (!decoded) {
+        return std::nullopt;
+    }
+    forge::Image image(decoded->width, decoded->height);
+    for (int y = 0; y < decoded->height; ++y) {
+        for (int x = 0; x < decoded->width; ++x) {
+            const std::uint8_t* pixel =
+                &decoded->pixels[static_cast<std::size_t>(y * decoded->rowStride + x * 3)];
+            image.at(x, y) = {pixel[0] / 255.0f, pixel[1] / 255.0f, pixel[2] / 255.0f};
+        }
+    }
+    return image;
+}
 
 constexpr const char* fontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 constexpr int columns = 6;
@@ -54,9 +72,9 @@ int main(int argc, char** argv) {
         int left = static_cast<int>(i % columns) * cell + (cell - tile) / 2;
         int top = static_cast<int>(i / columns) * (cell + labelHeight) + (cell - tile) / 2;
         std::string path = dataDir + "/" + names[i];
-        auto picture = forge::readJpegImage(path);
+        auto picture = readPicture(path);
         if (!picture) {
-            std::fprintf(stderr, "lumivaha-forge-sheet: %s: not a readable JPEG\n", path.c_str());
+            std::fprintf(stderr, "lumivaha-forge-sheet: %s: cannot be opened\n", path.c_str());
             return 1;
         }
         placeTile(sheet, *picture, left, top);

@@ -29,16 +29,6 @@ void Image::shade(const Shader& shader, int samples) {
     }
 }
 
-void Image::addShade(const Shader& shader) {
-    for (int y = 0; y < pixelHeight; ++y) {
-        for (int x = 0; x < pixelWidth; ++x) {
-            float u = (static_cast<float>(x) + 0.5f) / static_cast<float>(pixelWidth);
-            float v = (static_cast<float>(y) + 0.5f) / static_cast<float>(pixelHeight);
-            at(x, y) += shader(u, v);
-        }
-    }
-}
-
 void Image::addMask(const std::vector<float>& mask, Colour colour) {
     for (std::size_t i = 0; i < pixels.size() && i < mask.size(); ++i) {
         pixels[i] += colour * mask[i];

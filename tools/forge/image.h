@@ -25,8 +25,6 @@ public:
 
     // Replaces every pixel by the mean of samples x samples shader values inside it.
     void shade(const Shader& shader, int samples);
-    // Adds the shader's value at each pixel centre.
-    void addShade(const Shader& shader);
     // Adds colour scaled by a coverage mask of the same size.
     void addMask(const std::vector<float>& mask, Colour colour);
     // Bilinear sample at picture coordinates u, v (0 to 1), clamped at the edges.

@@ -32,12 +32,6 @@ void Oscillator::advance(float increment) {
     }
 }
 
-float Oscillator::saw(float increment) {
-    float value = 2.0f * phase - 1.0f - polyBlep(phase, increment);
-    advance(increment);
-    return value;
-}
-
 float Oscillator::pulse(float increment, float width) {
     float value = phase < width ? 1.0f : -1.0f;
     value += polyBlep(phase, increment);
@@ -58,13 +52,6 @@ float Oscillator::sine(float increment) {
     float value = std::sin(phase * 6.28318530718f);
     advance(increment);
     return value;
-}
-
-float Oscillator::triangle(float increment) {
-    // A leaky integral of the square wave: band-limited like the square itself.
-    float square = pulse(increment, 0.5f);
-    triangleState = triangleState * 0.999f + square * increment * 4.0f;
-    return triangleState;
 }
 
 } // namespace forge

@@ -8,19 +8,16 @@ class Oscillator {
 public:
     explicit Oscillator(float startPhase = 0.0f) : phase(startPhase) {}
 
-    // Each call returns the current sample and advances by frequency / sampleRate.
-    float saw(float increment);
+    // Each call returns the current sample and advances by increment, frequency / sampleRate.
     float pulse(float increment, float width);
     // Saw and pulse of the same phase, blended: pulseMix 0 is all saw, 1 all pulse.
     float sawPulse(float increment, float pulseMix, float width);
     float sine(float increment);
-    float triangle(float increment);
 
 private:
     void advance(float increment);
 
     float phase;
-    float triangleState = 0.0f;
 };
 
 } // namespace forge

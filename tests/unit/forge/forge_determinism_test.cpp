@@ -7,6 +7,7 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -27,7 +28,9 @@ std::set<std::string> fileNames(const fs::path& folder) {
 }
 
 fs::path forgeInto(const std::string& name) {
-    fs::path folder = fs::temp_directory_path() / ("lumivaha_forge_" + name);
+    // Named per process, so builds testing side by side do not share folders.
+    fs::path folder =
+        fs::temp_directory_path() / ("lumivaha_forge_" + name + "_" + std::to_string(getpid()));
     fs::remove_all(folder);
     std::string command = std::string(LUMIVAHA_FORGE) + " " + folder.string();
     EXPECT_EQ(std::system(command.c_str()), 0) << command;

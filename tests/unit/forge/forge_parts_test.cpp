@@ -11,6 +11,7 @@
 #include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -124,7 +125,8 @@ TEST(LoopRenderer, MastersToItsPeakAndEndsInSilence) {
 }
 
 TEST(DataSet, NamesTheFirstFileThatFailsAndWhy) {
-    std::filesystem::path folder = std::filesystem::temp_directory_path() / "lumivaha_forge_jobs";
+    std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                   ("lumivaha_forge_jobs_" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
     auto succeed = [](std::vector<unsigned char>& bytes, std::string&) {
         bytes = {1, 2, 3};

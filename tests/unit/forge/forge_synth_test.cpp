@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -63,7 +64,7 @@ TEST(Oscillator, SawAliasesFarLessThanANaiveSaw) {
     std::vector<float> naive;
     float phase = 0.0f;
     for (int i = 0; i < 44100; ++i) {
-        limited.push_back(oscillator.saw(increment));
+        limited.push_back(oscillator.sawPulse(increment, 0.0f, 0.5f));
         naive.push_back(2.0f * phase - 1.0f);
         phase = std::fmod(phase + increment, 1.0f);
     }
@@ -115,7 +116,8 @@ TEST(Mp3Encoder, RoundTripsExactlyThroughTheGaplessDecoder) {
     std::vector<unsigned char> bytes;
     std::string reason;
     ASSERT_TRUE(forge::encodeMp3(buffer, bytes, reason)) << reason;
-    std::filesystem::path path = std::filesystem::temp_directory_path() / "forge_round_trip.mp3";
+    std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                 ("forge_round_trip_" + std::to_string(getpid()) + ".mp3");
     std::FILE* file = std::fopen(path.c_str(), "wb");
     ASSERT_NE(file, nullptr);
     std::fwrite(bytes.data(), 1, bytes.size(), file);
