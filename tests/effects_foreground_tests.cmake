@@ -28,3 +28,25 @@ target_include_directories(effects_foreground_gl_tests PRIVATE
 target_link_libraries(effects_foreground_gl_tests PRIVATE
   foreground_test_support lumivaha_gl_test_support PkgConfig::GLU GTest::gtest_main)
 gtest_discover_tests(effects_foreground_gl_tests PROPERTIES LABELS gl DISCOVERY_TIMEOUT 30)
+
+# Draw costs per frame: a build target to run by hand under a display, not a test.
+find_package(benchmark QUIET)
+if(benchmark_FOUND)
+  add_executable(effects_foreground_bench
+    gl/effects/foreground/draw_context.cpp
+    gl/effects/foreground/foreground_bench.cpp
+  )
+  target_include_directories(effects_foreground_bench PRIVATE
+    ${CMAKE_CURRENT_SOURCE_DIR}/gl/effects/foreground)
+  target_link_libraries(effects_foreground_bench PRIVATE
+    foreground_test_support lumivaha_gl_test_support PkgConfig::GLU GTest::gtest
+    benchmark::benchmark)
+endif()
+
+# The documentation's pictures of the foregrounds, from a built data set: run by hand.
+pkg_check_modules(FOREGROUND_PNG IMPORTED_TARGET libpng)
+if(FOREGROUND_PNG_FOUND)
+  add_executable(foreground_snapshots gl/effects/foreground/foreground_snapshots.cpp)
+  target_link_libraries(foreground_snapshots PRIVATE
+    lumivaha_effects lumivaha_gl_test_support PkgConfig::GLU PkgConfig::FOREGROUND_PNG)
+endif()
