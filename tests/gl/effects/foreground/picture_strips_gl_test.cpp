@@ -120,13 +120,4 @@ TEST_F(PictureStripsGlTest, LeavesBlendingOffTheLowerPictureBoundAndTheIdentity)
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST_F(PictureStripsGlTest, EveryFrameShowsTheCurrentPicks) {
-    // Frames a second apart re-pick both halves; the band always shows the slots just picked.
-    for (int frame = 0; frame < 12; ++frame) {
-        drawOverBackdrop(static_cast<float>(frame));
-        EXPECT_TRUE(colourNear(readPixel(256, 480), added(topColour(strips.upperSlot)), 2));
-        EXPECT_TRUE(colourNear(readPixel(256, 30), added(bottomColour(strips.lowerSlot)), 2));
-    }
-}
-
 } // namespace

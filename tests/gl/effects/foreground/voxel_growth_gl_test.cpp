@@ -59,19 +59,6 @@ TEST_F(VoxelGrowthGlTest, CubeFacesShowColoursDerivedFromTheBaseColour) {
     }
 }
 
-TEST_F(VoxelGrowthGlTest, ColoursFollowTheBaseColourReadAtEachCube) {
-    const BaseColour dark = {0.0f, 0.0f, 0.0f};
-    enterDrawContext(dark);
-    glTranslatef(0.0f, 0.0f, -6.0f);
-    drawCube();
-    EXPECT_TRUE(colourNear(readPixel(256, 256), toBytes(0.4, 0.4, 0.4), 1));
-    glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawCube();
-    // The bottom: blue gains twice what red and green gain.
-    EXPECT_TRUE(colourNear(readPixel(256, 256), toBytes(0.1, 0.1, 0.2), 1));
-}
-
 class VoxelDrawTest : public VoxelGrowthGlTest {
 protected:
     std::unique_ptr<VoxelGrowth> growth = std::make_unique<VoxelGrowth>();

@@ -132,17 +132,4 @@ TEST_F(WaterRippleGlTest, RaisedWaterIsDrawnDarkerAndNearer) {
     EXPECT_TRUE(colourNear(readPixel(400, 420), {200, 200, 200, 255}, 1));
 }
 
-TEST_F(WaterRippleGlTest, EachDrawStepsTheWavesOnce) {
-    textureBank[waterSlot] = makeSolidTexture(200, 200, 200, side);
-    water->heights[cell(20, 30)] = 1024;
-    WaterRipple reference;
-    reference.heights = water->heights;
-    for (int frame = 0; frame < 3; ++frame) {
-        water->draw(waterSlot, 0.0f);
-        reference.step();
-        EXPECT_EQ(water->heights, reference.heights) << "frame " << frame;
-        EXPECT_EQ(water->previousHeights, reference.previousHeights) << "frame " << frame;
-    }
-}
-
 } // namespace
