@@ -23,12 +23,13 @@ void emitPulse() {
     glEnd();
 }
 
-} // namespace
-
-float PulseBackdrop::halfSide(float seconds) {
+// Half the side of the picture at distance 1000, swinging from 200 to 2200.
+float halfSide(float seconds) {
     // Radians of the demo time, in double precision.
     return static_cast<float>(std::sin(static_cast<double>(seconds) * 8.0) * 1000.0 + 1200.0);
 }
+
+} // namespace
 
 void PulseBackdrop::draw(float seconds) {
     glLoadIdentity();

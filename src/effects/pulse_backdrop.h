@@ -7,7 +7,4 @@
 class PulseBackdrop : public Effect {
 public:
     void draw(float seconds) override;
-
-    // Half the side of the picture at distance 1000, in view units.
-    static float halfSide(float seconds);
 };

@@ -23,9 +23,7 @@ void emitCard() {
     glEnd();
 }
 
-} // namespace
-
-int TitleCards::cardSlot(float seconds) {
+int cardSlot(float seconds) {
     // Widened to double and compared strictly with the double constants: the float nearest
     // 7.393 already lies above 7.393.
     const auto time = static_cast<double>(seconds);
@@ -37,6 +35,8 @@ int TitleCards::cardSlot(float seconds) {
     }
     return 32;
 }
+
+} // namespace
 
 void TitleCards::draw(float seconds) {
     glLoadIdentity();

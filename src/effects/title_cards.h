@@ -7,7 +7,4 @@
 class TitleCards : public Effect {
 public:
     void draw(float seconds) override;
-
-    // The texture slot of the card shown at that demo time.
-    static int cardSlot(float seconds);
 };

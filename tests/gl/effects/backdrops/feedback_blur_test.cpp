@@ -196,16 +196,6 @@ TEST_F(FeedbackBlurTest, OnePassSpreadsABrightTexelOverItsDiagonalsWithFallingWe
         2.0);
 }
 
-TEST_F(FeedbackBlurTest, FourPassesCompoundTheSpreadAsComputed) {
-    FeedbackBlur blur;
-    const Plane result = blurred(blur, singleBrightTexel(300, 200));
-    const Plane expected = referenceBlur(planeOf(singleBrightTexel(300, 200)), 4, 0.1f);
-    EXPECT_LE(largestDifference(result, expected), 3.0);
-    const auto at = [&result](int s, int t) { return result[t * regionSide + s]; };
-    EXPECT_GT(at(302, 200), 0.0) << "four passes reach further than one";
-    EXPECT_EQ(at(305, 200), 0.0);
-}
-
 TEST_F(FeedbackBlurTest, NoisyPictureMatchesTheComputedBlur) {
     FeedbackBlur blur;
     const TexelPattern picture = noise(5);

@@ -80,15 +80,6 @@ TEST_F(SpiralBackdropTest, CoversTheWholeRegionAtEveryAngle) {
     }
 }
 
-TEST_F(SpiralBackdropTest, AngleIsAPureFunctionOfTheTime) {
-    fillSlot(11, 64, 64, quarterColour);
-    drawSpiral(1, 1.3f);
-    const std::vector<Rgb> first = readRegion();
-    drawSpiral(1, 40.0f);
-    drawSpiral(1, 1.3f);
-    EXPECT_EQ(readRegion(), first);
-}
-
 TEST_F(SpiralBackdropTest, PictureIsTintedByTheCurrentColour) {
     fillSlot(11, 4, 4, [](int, int) { return solid(255, 255, 255); });
     enterDrawContext({0.5f, 0.25f, 1.0f});
