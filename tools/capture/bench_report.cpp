@@ -1,0 +1,109 @@
+#include "bench_report.h"
+
+#include "frame_statistics.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+constexpr const char* backdropNames[] = {"SpiralBackdrop", "StreakBackdrop", "PulseBackdrop"};
+constexpr const char* foregroundNames[] = {"VoxelGrowth", "PictureStrips", "MeshShowcase",
+                                           "TitleCards"};
+
+std::string format(const char* pattern, auto... values) {
+    char text[256];
+    std::snprintf(text, sizeof text, pattern, values...);
+    return text;
+}
+
+double medianMilliseconds(const std::vector<StartupSample>& startups,
+                          const std::function<double(const StartupSample&)>& field) {
+    std::vector<double> values;
+    for (const StartupSample& sample : startups) {
+        values.push_back(field(sample) * 1000.0);
+    }
+    return median(values);
+}
+
+std::string startupRow(const std::vector<StartupSample>& startups, const std::string& phase,
+                       const std::function<double(const StartupSample&)>& field) {
+    return format("| %s | %.1f |\n", phase.c_str(), medianMilliseconds(startups, field));
+}
+
+std::string startupTable(const std::vector<StartupSample>& startups) {
+    const StartupSample& first = startups.front();
+    std::string table = format("Start-up, median of %zu start-ups (ms):\n\n", startups.size());
+    table += "| phase | ms |\n|---|---:|\n";
+    table += startupRow(startups, format("pictures (%u JPEG files decoded)", first.pictureCount),
+                        [](const StartupSample& s) { return s.pictures; });
+    table += startupRow(startups, format("mipmaps (%u chains built)", first.mipmapCount),
+                        [](const StartupSample& s) { return s.mipmaps; });
+    table += startupRow(startups, format("meshes (%u AML files read)", first.meshCount),
+                        [](const StartupSample& s) { return s.meshes; });
+    table += startupRow(
+        startups, format("music decoding (%u loops; the start-up's own wait)", first.loopCount),
+        [](const StartupSample& s) { return s.music; });
+    table += startupRow(startups, "rest of the start-up (effects, OpenGL state)",
+                        [](const StartupSample& s) { return s.restOfStartup; });
+    table +=
+        startupRow(startups, "first frame", [](const StartupSample& s) { return s.firstFrame; });
+    const double total =
+        medianMilliseconds(startups, [](const StartupSample& s) { return s.total; });
+    table += format("| **start-up to first frame** | **%.1f** |\n\n", total);
+    table += format(
+        "The loops decode on worker threads beside the start-up: %.1f ms of decoding, "
+        "all done %.1f ms after the start-up began. The first start-up of the process "
+        "took %.1f ms to its first frame.\n",
+        medianMilliseconds(startups, [](const StartupSample& s) { return s.musicWorkers; }),
+        medianMilliseconds(startups, [](const StartupSample& s) { return s.allMusicDecoded; }),
+        first.total * 1000.0);
+    table += format("Target: under %.0f ms to the first frame: %s.\n\n", startupTargetMilliseconds,
+                    total < startupTargetMilliseconds ? "met" : "missed");
+    return table;
+}
+
+std::string pairTable(const std::vector<PairSample>& pairs) {
+    std::string table = format("Frames, ms per frame over %zu frames per pair; the floor is the "
+                               "same frame with both effects drawing nothing:\n\n",
+                               pairs.front().pairMilliseconds.size());
+    table +=
+        "| backdrop | foreground | median | p90 | floor median | floor p90 | median / floor |\n"
+        "|---|---|---:|---:|---:|---:|---:|\n";
+    double worstRatio = 0.0;
+    const PairSample* worst = nullptr;
+    for (const PairSample& pair : pairs) {
+        const double pairMedian = median(pair.pairMilliseconds);
+        const double floorMedian = median(pair.floorMilliseconds);
+        const double ratio = floorMedian > 0.0 ? pairMedian / floorMedian : 0.0;
+        table += format("| %s | %s | %.2f | %.2f | %.2f | %.2f | %.2f |\n",
+                        backdropNames[pair.backdrop], foregroundNames[pair.foreground], pairMedian,
+                        percentile(pair.pairMilliseconds, 0.9), floorMedian,
+                        percentile(pair.floorMilliseconds, 0.9), ratio);
+        if (ratio > worstRatio) {
+            worstRatio = ratio;
+            worst = &pair;
+        }
+    }
+    table +=
+        format("\nTarget: every pair at most %.1f x its floor: %s (highest: %s with %s, %.2f x).\n",
+               pairTargetRatio, worstRatio <= pairTargetRatio ? "met" : "missed",
+               worst ? backdropNames[worst->backdrop] : "-",
+               worst ? foregroundNames[worst->foreground] : "-", worstRatio);
+    return table;
+}
+
+} // namespace
+
+std::string benchReport(const std::vector<StartupSample>& startups,
+                        const std::vector<PairSample>& pairs) {
+    std::string report;
+    if (!startups.empty()) {
+        report += startupTable(startups);
+    }
+    if (!pairs.empty()) {
+        report += pairTable(pairs);
+    }
+    return report;
+}

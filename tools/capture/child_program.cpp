@@ -1,0 +1,115 @@
+#include "child_program.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+std::string findProgram(std::string_view name) {
+    const char* searchPath = std::getenv("PATH");
+    std::string_view directories = searchPath ? searchPath : "";
+    while (!directories.empty()) {
+        const std::size_t colon = directories.find(':');
+        std::string_view directory = directories.substr(0, colon);
+        directories = colon == std::string_view::npos ? "" : directories.substr(colon + 1);
+        // An empty entry means the working directory.
+        std::string candidate = directory.empty() ? "." : std::string(directory);
+        candidate.append("/").append(name);
+        struct stat status {};
+        if (::stat(candidate.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+            ::access(candidate.c_str(), X_OK) == 0) {
+            return candidate;
+        }
+    }
+    return {};
+}
+
+ChildProgram::~ChildProgram() {
+    kill();
+}
+
+bool ChildProgram::start(const std::vector<std::string>& arguments, bool feedInput,
+                         std::string& reason) {
+    int pipeEnds[2] = {-1, -1};
+    if (feedInput && ::pipe2(pipeEnds, O_CLOEXEC) != 0) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (feedInput) {
+        posix_spawn_file_actions_adddup2(&actions, pipeEnds[0], STDIN_FILENO);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    }
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    const int result = posix_spawn(&processId, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (feedInput) {
+        ::close(pipeEnds[0]);
+        input = pipeEnds[1];
+    }
+    if (result != 0) {
+        processId = -1;
+        closeInput();
+        reason = std::strerror(result);
+        return false;
+    }
+    return true;
+}
+
+bool ChildProgram::write(const void* data, std::size_t size, std::string& reason) {
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t done = ::write(input, bytes, size);
+        if (done < 0 && errno == EINTR) {
+            continue;
+        }
+        if (done <= 0) {
+            reason = errno == EPIPE ? "it stopped reading its input" : std::strerror(errno);
+            return false;
+        }
+        bytes += done;
+        size -= static_cast<std::size_t>(done);
+    }
+    return true;
+}
+
+int ChildProgram::finish() {
+    closeInput();
+    if (processId < 0) {
+        return -1;
+    }
+    int status = 0;
+    while (::waitpid(processId, &status, 0) < 0 && errno == EINTR) {
+    }
+    processId = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void ChildProgram::kill() {
+    closeInput();
+    if (processId > 0) {
+        ::kill(processId, SIGKILL);
+        finish();
+    }
+}
+
+void ChildProgram::closeInput() {
+    if (input >= 0) {
+        ::close(input);
+        input = -1;
+    }
+}

@@ -1,0 +1,156 @@
+#include "bench_report.h"
+#include "bench_session.h"
+#include "capture_options.h"
+#include "capture_outputs.h"
+#include "capture_session.h"
+#include "picture_readback.h"
+#include "platform/data_directory.h"
+#include "platform/fatal_exit.h"
+#include "platform/sound_system.h"
+#include "platform/timer.h"
+#include "platform/window_system.h"
+#include "startup_probes.h"
+
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+constexpr int exitFailure = 2;
+
+volatile std::sig_atomic_t interrupted = 0;
+
+// Only one capture runs; the fatal path, which takes a plain function, reaches it through this.
+CaptureOutputs* runningOutputs = nullptr;
+
+void noteInterrupt(int) {
+    interrupted = 1;
+}
+
+void abandonOutputsOnFatalExit() {
+    if (runningOutputs != nullptr) {
+        const std::string note = runningOutputs->abandon();
+        if (!note.empty()) {
+            std::fprintf(stderr, "lumivaha-capture: stopped: %s\n", note.c_str());
+        }
+    }
+}
+
+int fail(const std::string& message) {
+    std::fprintf(stderr, "lumivaha-capture: %s\n", message.c_str());
+    return exitFailure;
+}
+
+int failCapture(CaptureOutputs& outputs, const std::string& message) {
+    const std::string note = outputs.abandon();
+    return fail(note.empty() ? message : message + "; " + note);
+}
+
+void absolutise(std::string& path) {
+    if (!path.empty()) {
+        path = std::filesystem::absolute(path).lexically_normal().string();
+    }
+}
+
+std::string captureSummary(const CaptureOptions& options, const CaptureSession& session,
+                           const CaptureOutputs& outputs, std::uint32_t seed, double elapsed) {
+    const FrameRate& rate = options.frameRate;
+    const std::uint64_t first = session.firstWrittenFrame();
+    const std::uint64_t end = session.framesRendered();
+    const std::uint64_t written = end > first ? end - first : 0;
+    char text[512];
+    std::snprintf(
+        text, sizeof text,
+        "lumivaha-capture: %llu frames at %u/%u fps, %.3f s to %.3f s, %llu sound frames, "
+        "seed %u, %d run%s; %llu frames rendered in %.1f s (%.1f per second)%s",
+        static_cast<unsigned long long>(written), rate.numerator(), rate.denominator(),
+        rate.secondsAt(first), rate.secondsAt(end),
+        static_cast<unsigned long long>(outputs.soundFramesWritten()), seed, session.runs(),
+        session.runs() == 1 ? "" : "s", static_cast<unsigned long long>(end), elapsed,
+        elapsed > 0.0 ? static_cast<double>(end) / elapsed : 0.0,
+        session.reachedEnd() ? "" : "; the demo ended by itself");
+    return text;
+}
+
+int runCapture(const CaptureOptions& options, std::uint32_t seed) {
+    CaptureOutputs outputs(options);
+    std::string message;
+    if (!outputs.prepare(message)) {
+        return failCapture(outputs, message);
+    }
+    runningOutputs = &outputs;
+    platform::registerTeardown(abandonOutputsOnFatalExit);
+    ProgressMeter progress(stderr, isatty(STDERR_FILENO) == 1, expectedFrameCount(options));
+    CaptureSession session(options, seed, outputs, progress, interrupted);
+    const int status = runDemo(session);
+    platform::unregisterTeardown(abandonOutputsOnFatalExit);
+    runningOutputs = nullptr;
+    if (status != 0) {
+        return failCapture(outputs, "no OpenGL window could be made for rendering");
+    }
+    if (session.wasInterrupted()) {
+        return failCapture(outputs, "interrupted");
+    }
+    if (outputs.failed()) {
+        return failCapture(outputs, outputs.failureMessage());
+    }
+    if (session.framesRendered() <= session.firstWrittenFrame()) {
+        return failCapture(outputs, "nothing to write: the demo ended before --from");
+    }
+    if (!outputs.finish(message)) {
+        return failCapture(outputs, message);
+    }
+    progress.finish(captureSummary(options, session, outputs, seed, progress.elapsedSeconds()));
+    return 0;
+}
+
+int runBench(const CaptureOptions& options, std::uint32_t seed) {
+    BenchSession session(seed, options.benchFrames, readStartupProbes, interrupted);
+    const int status = runDemo(session);
+    if (status != 0) {
+        return fail("no OpenGL window could be made for rendering");
+    }
+    if (!session.complete()) {
+        return fail(interrupted ? "interrupted" : "the demo ended before every pair was timed");
+    }
+    std::fputs(benchReport(session.startups(), session.pairs()).c_str(), stdout);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    CaptureOptions options;
+    std::string error;
+    if (!parseCaptureOptions(arguments, options, error)) {
+        std::fprintf(stderr, "lumivaha-capture: %s\n%s", error.c_str(), captureUsage);
+        return exitFailure;
+    }
+    if (options.help) {
+        std::fputs(captureUsage, stdout);
+        return 0;
+    }
+    absolutise(options.framesDirectory);
+    absolutise(options.videoFile);
+    absolutise(options.wavFile);
+    platform::enterDataDirectory();
+    if (!std::filesystem::is_directory("data")) {
+        return fail("data: no data set in the working directory or beside the program");
+    }
+    std::signal(SIGINT, noteInterrupt);
+    std::signal(SIGTERM, noteInterrupt);
+    // A dead ffmpeg must show as a failed write, not end the capture unexplained.
+    std::signal(SIGPIPE, SIG_IGN);
+    const std::uint32_t seed = options.seed.value_or(platform::currentMilliseconds());
+    if (!options.seed) {
+        std::fprintf(stderr, "lumivaha-capture: seed %u (--seed %u repeats this run)\n", seed,
+                     seed);
+    }
+    platform::useOffscreenWindows();
+    platform::selectSoundOutput(platform::soundSystem(), platform::SoundOutput::offline);
+    return options.bench ? runBench(options, seed) : runCapture(options, seed);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+
+// Time spent in the start-up's costly steps, summed over every call since the process began.
+struct StartupProbeReading {
+    using Clock = std::chrono::steady_clock;
+
+    // JPEG pictures decoded.
+    double pictureSeconds = 0.0;
+    std::uint32_t pictures = 0;
+    // Mipmap chains built and uploaded.
+    double mipmapSeconds = 0.0;
+    std::uint32_t mipmaps = 0;
+    // AML meshes read.
+    double meshSeconds = 0.0;
+    std::uint32_t meshes = 0;
+    // MP3 loops opened, and the main thread's waits for their decoding.
+    double musicMainThreadSeconds = 0.0;
+    std::uint32_t loopsOpened = 0;
+    // The decoding itself, on worker threads, summed over the threads.
+    double musicWorkerSeconds = 0.0;
+    Clock::time_point lastLoopDecoded{};
+};
+
+using StartupProbeReader = StartupProbeReading (*)();
+
+// The program's probes: the calls above are wrapped at link time, so the demo code carries no
+// instrumentation. Only the capture program links them.
+StartupProbeReading readStartupProbes();

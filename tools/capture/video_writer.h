@@ -1,0 +1,42 @@
+#pragma once
+
+#include "child_program.h"
+#include "frame_rate.h"
+#include "pending_file.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// An MP4 file made by ffmpeg in two passes: the frames are piped to it as raw RGB and encoded as
+// H.264 (yuv420p) into a temporary video; at the end that video is copied, with the music encoded
+// as AAC beside it, into the final file. Muxing afterwards keeps the two pipes from ever waiting
+// on each other.
+class VideoWriter {
+public:
+    VideoWriter(std::string path, FrameRate rate, int width, int height);
+    ~VideoWriter();
+
+    // Finds ffmpeg, makes sure the place takes files and starts the encoder. False with the reason.
+    bool prepare(std::string& reason);
+    // One frame, bottom row first as OpenGL reads it. False with the reason.
+    bool write(const std::vector<std::uint8_t>& pixels, std::string& reason);
+    // Ends the picture and muxes the WAV file's music with it into the final file.
+    bool finish(const std::string& wavPath, std::string& reason);
+    // Stops ffmpeg and removes every temporary file.
+    void abandon();
+
+    const std::string& path() const { return output.path(); }
+
+private:
+    std::vector<std::string> encoderArguments() const;
+
+    FrameRate rate;
+    int width;
+    int height;
+    std::string ffmpeg;
+    PendingFile output;
+    PendingFile pictureOnly;
+    ChildProgram encoder;
+    std::vector<std::uint8_t> topDown;
+};
