@@ -102,11 +102,25 @@ void XSession::requestClose(XWindowId window) {
 }
 
 std::array<int, 3> XSession::screenPixel(int x, int y) {
-    XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, 1, 1, AllPlanes, ZPixmap);
-    const unsigned long pixel = XGetPixel(image, 0, 0);
+    return screenPixels(x, y, 1, 1)[0];
+}
+
+std::vector<std::array<int, 3>> XSession::screenPixels(int x, int y, int width, int height) {
+    XImage* image =
+        XGetImage(display, DefaultRootWindow(display), x, y, static_cast<unsigned>(width),
+                  static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    std::vector<std::array<int, 3>> pixels;
+    pixels.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column) {
+            const unsigned long pixel = XGetPixel(image, column, row);
+            pixels.push_back({static_cast<int>((pixel >> 16) & 0xFF),
+                              static_cast<int>((pixel >> 8) & 0xFF),
+                              static_cast<int>(pixel & 0xFF)});
+        }
+    }
     XDestroyImage(image);
-    return {static_cast<int>((pixel >> 16) & 0xFF), static_cast<int>((pixel >> 8) & 0xFF),
-            static_cast<int>(pixel & 0xFF)};
+    return pixels;
 }
 
 bool XSession::pressKey(XWindowId window, const std::string& key) {

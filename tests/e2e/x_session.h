@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 // X window ids, without pulling Xlib's macros into the tests.
 using XWindowId = unsigned long;
@@ -41,6 +42,8 @@ public:
     void requestClose(XWindowId window);
     // The screen's pixel as red, green, blue.
     std::array<int, 3> screenPixel(int x, int y);
+    // The screen's pixels of a rectangle, row by row from the top, as red, green, blue.
+    std::vector<std::array<int, 3>> screenPixels(int x, int y, int width, int height);
     // Presses and releases a key with xdotool, focusing the window first.
     bool pressKey(XWindowId window, const std::string& key);
 
