@@ -53,7 +53,7 @@ std::string startupTable(const std::vector<StartupSample>& startups) {
         medianMilliseconds(startups, [](const StartupSample& s) { return s.total; });
     table += format("| **start-up to first frame** | **%.1f** |\n\n", total);
     table += format(
-        "The loops decode on worker threads beside the start-up: %.1f ms of decoding, "
+        "The loops decode on worker threads beside the start-up: %.1f ms of processor time, "
         "all done %.1f ms after the start-up began. The first start-up of the process "
         "took %.1f ms to its first frame.\n",
         medianMilliseconds(startups, [](const StartupSample& s) { return s.musicWorkers; }),

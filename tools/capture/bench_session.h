@@ -47,8 +47,6 @@ class BenchSession final : public DemoDriver {
 public:
     static constexpr int startupRuns = 5;
     static constexpr int warmUpFrames = 10;
-    // So that every pair is timed before the demo's running time is out.
-    static constexpr int mostFramesPerPair = 480;
 
     BenchSession(std::uint32_t seed, int framesPerPair, StartupProbeReader probes,
                  const volatile std::sig_atomic_t& interrupted);

@@ -36,8 +36,6 @@ constexpr KeyName keyNames[] = {
     {"Escape", platform::VK_ESCAPE},
 };
 
-constexpr int mostBenchFrames = 100000;
-
 std::string quoted(std::string_view text) {
     return "\"" + std::string(text) + "\"";
 }
@@ -147,8 +145,8 @@ private:
             benchFramesGiven = true;
             return frames && *frames >= 1 && *frames <= mostBenchFrames
                        ? (options.benchFrames = *frames, true)
-                       : fail("--bench-frames takes a whole number from 1 to 100000, not " +
-                              quoted(value));
+                       : fail("--bench-frames takes a whole number from 1 to " +
+                              std::to_string(mostBenchFrames) + ", not " + quoted(value));
         }
         return fail("unknown option " + quoted(option));
     }

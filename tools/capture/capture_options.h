@@ -15,6 +15,9 @@ struct KeyPress {
     std::uintptr_t virtualKey = 0;
 };
 
+// So that the benchmark times every pair before the demo's running time is out.
+inline constexpr int mostBenchFrames = 480;
+
 struct CaptureOptions {
     FrameRate frameRate{60, 1};
     // The timer reading the start-up seeds from; none: the current time.

@@ -19,7 +19,7 @@ struct StartupProbeReading {
     // MP3 loops opened, and the main thread's waits for their decoding.
     double musicMainThreadSeconds = 0.0;
     std::uint32_t loopsOpened = 0;
-    // The decoding itself, on worker threads, summed over the threads.
+    // The decoding itself: processor time on the worker threads, summed.
     double musicWorkerSeconds = 0.0;
     Clock::time_point lastLoopDecoded{};
 };

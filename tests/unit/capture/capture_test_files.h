@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Reading back what the capture tool writes, independently of the tool's own code.
+namespace capturetest {
+
+struct Picture {
+    int width = 0;
+    int height = 0;
+    // 8-bit RGB, top row first.
+    std::vector<std::uint8_t> rgb;
+
+    const std::uint8_t* pixel(int x, int y) const {
+        return rgb.data() + (static_cast<std::size_t>(y) * width + x) * 3;
+    }
+};
+
+// An 8-bit RGB PNG file, decoded with libpng. False with the reason for anything else.
+bool readPng(const std::string& path, Picture& picture, std::string& reason);
+
+struct WavSound {
+    int rate = 0;
+    int channels = 0;
+    int bitsPerSample = 0;
+    // The data chunk's size as the header states it, in bytes.
+    std::uint32_t declaredBytes = 0;
+    std::vector<std::int16_t> samples;
+};
+
+// A PCM WAV file; false with the reason when its chunks do not add up.
+bool readWav(const std::string& path, WavSound& sound, std::string& reason);
+
+// FNV-1a over the bytes: equal pictures, equal hashes.
+std::uint64_t hashBytes(const std::uint8_t* bytes, std::size_t size);
+
+// How far apart two pictures' colour histograms lie (4 levels a channel), from 0 for the same
+// mix of colours to 2 for none in common. Motion barely moves it; a new scene in a new colour does.
+double colourDistance(const Picture& a, const Picture& b);
+
+// A fresh directory below /tmp, removed with everything in it.
+class ScratchDirectory {
+public:
+    ScratchDirectory();
+    ~ScratchDirectory();
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+
+    const std::string& path() const { return root; }
+    std::string file(const std::string& name) const { return root + "/" + name; }
+    // The names of the files directly inside, sorted.
+    std::vector<std::string> entries() const;
+
+private:
+    std::string root;
+};
+
+} // namespace capturetest
