@@ -46,7 +46,7 @@ std::vector<std::uint8_t> CaptureOutputs::takeBuffer() {
     if (frames) {
         return frames->takeBuffer();
     }
-    return {};
+    return std::move(videoBuffer);
 }
 
 void CaptureOutputs::writePicture(std::vector<std::uint8_t> pixels) {
@@ -62,6 +62,9 @@ void CaptureOutputs::writePicture(std::vector<std::uint8_t> pixels) {
         frames->finish(reason);
         fail(frames->directory(), reason);
         return;
+    }
+    if (!frames) {
+        videoBuffer = std::move(pixels);
     }
     ++pictures;
 }

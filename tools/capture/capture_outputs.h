@@ -47,6 +47,8 @@ private:
     // The video needs the music even when no WAV file was asked for.
     std::unique_ptr<PendingFile> videoSound;
     std::vector<std::int16_t> sound;
+    // Reused from frame to frame when only the video takes the pictures.
+    std::vector<std::uint8_t> videoBuffer;
     std::uint64_t pictures = 0;
     std::string failure;
     bool finished = false;

@@ -10,10 +10,6 @@ namespace {
 
 constexpr std::size_t longestLine = 3;
 
-std::string describe(const std::error_code& error) {
-    return error.message();
-}
-
 bool holdsFrames(const std::filesystem::path& directory, std::error_code& error) {
     for (const auto& entry : std::filesystem::directory_iterator(directory, error)) {
         const std::string name = entry.path().filename().string();
@@ -38,11 +34,11 @@ bool PngFrameWriter::prepare(std::string& reason) {
     std::error_code error;
     fs::create_directories(folder, error);
     if (error || !fs::is_directory(folder, error)) {
-        reason = error ? describe(error) : "not a directory";
+        reason = error ? error.message() : "not a directory";
         return false;
     }
     if (holdsFrames(folder, error) || error) {
-        reason = error ? describe(error) : "already holds frames; give an empty or new directory";
+        reason = error ? error.message() : "already holds frames; give an empty or new directory";
         return false;
     }
     const fs::path probe = fs::path(folder) / ".lumivaha-capture-probe";
@@ -74,7 +70,6 @@ bool PngFrameWriter::submit(std::vector<std::uint8_t> pixels) {
         return false;
     }
     waiting.push_back(std::move(pixels));
-    ++submitted;
     changed.notify_all();
     return true;
 }

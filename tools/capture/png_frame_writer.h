@@ -40,7 +40,6 @@ private:
     std::string folder;
     int width;
     int height;
-    std::uint64_t submitted = 0;
 
     mutable std::mutex mutex;
     std::condition_variable changed;
