@@ -113,6 +113,18 @@ std::uint64_t announcedFrames(mpg123_handle* handle, const MemoryFile& file) {
                                    file.bytes.size() * maximumFramesPerByte);
 }
 
+// The exact length an encoder tag announces, or 0 for a file without one (its length is only
+// estimated from its size).
+std::uint64_t taggedFrames(mpg123_handle* handle) {
+    long delay = -1;
+    double unused = 0.0;
+    if (mpg123_getstate(handle, MPG123_ENC_DELAY, &delay, &unused) != MPG123_OK || delay < 0) {
+        return 0;
+    }
+    const off_t length = mpg123_length(handle);
+    return length > 0 ? static_cast<std::uint64_t>(length) : 0;
+}
+
 // Room for one more read. The first reservation takes the whole expected length at once, so a
 // file with an encoder tag is decoded into exactly one mapping.
 bool makeRoom(SampleBuffer& samples, std::size_t expectedSamples) {
@@ -170,6 +182,7 @@ DecodeResult SoundDecoder::open(const char* fileName, int rate, std::string& rea
 bool SoundDecoder::decode(SampleBuffer& samples, std::string& reason) {
     const std::size_t first = samples.size();
     const std::size_t expected = first + announcedFrames(session->handle, session->file) * 2;
+    const std::uint64_t tagged = taggedFrames(session->handle);
     int result = MPG123_OK;
     while (result == MPG123_OK || result == MPG123_NEW_FORMAT) {
         if (!makeRoom(samples, expected)) {
@@ -183,13 +196,19 @@ bool SoundDecoder::decode(SampleBuffer& samples, std::string& reason) {
             mpg123_read(session->handle, samples.data() + filled, readChunkSamples * 2, &bytes);
         samples.resize(filled + bytes / 2);
     }
+    // A tagged file that ends early was cut short: played, the loop would stop before its end.
+    const std::uint64_t decodedFrames = (samples.size() - first) / 2;
+    const bool cutShort = result == MPG123_DONE && decodedFrames < tagged;
     if (result != MPG123_DONE) {
         reason = mpg123_strerror(session->handle);
     } else if (samples.size() == first) {
         reason = "the file holds no audio samples";
+    } else if (cutShort) {
+        reason = "the file is cut short: its tag announces " + std::to_string(tagged) +
+                 " sample frames, " + std::to_string(decodedFrames) + " are there";
     }
     session.reset();
-    return result == MPG123_DONE && samples.size() > first;
+    return result == MPG123_DONE && samples.size() > first && !cutShort;
 }
 
 DecodeResult decodeSoundFile(const char* fileName, int rate, std::vector<std::int16_t>& samples,
