@@ -34,20 +34,6 @@ double steadyBrightShare(XSession& session) {
     return static_cast<double>(steady) / static_cast<double>(first.size());
 }
 
-// Waits until the demo draws something: the window appears before the start-up has loaded.
-bool waitForPicture(XSession& session, std::chrono::seconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < deadline) {
-        for (const auto& pixel : session.screenPixels(0, 0, 800, 600)) {
-            if (isBright(pixel)) {
-                return true;
-            }
-        }
-        std::this_thread::sleep_for(100ms);
-    }
-    return false;
-}
-
 class RunningDemoE2eTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(session.connected()); }
@@ -61,7 +47,7 @@ protected:
 TEST_F(RunningDemoE2eTest, OpensWithTheTitleCardsAndF1BringsThemBack) {
     const auto first = session.waitForWindow(title, 20s);
     ASSERT_TRUE(first.has_value()) << demo.standardError();
-    ASSERT_TRUE(waitForPicture(session, 30s));
+    ASSERT_TRUE(session.waitForPicture(30s));
     std::this_thread::sleep_for(2s);
     EXPECT_GT(steadyBrightShare(session), 0.05) << "no title text in the opening";
 
@@ -70,7 +56,7 @@ TEST_F(RunningDemoE2eTest, OpensWithTheTitleCardsAndF1BringsThemBack) {
     ASSERT_TRUE(session.waitForDestruction(*first, 10s));
     const auto second = session.waitForWindow(title, 20s);
     ASSERT_TRUE(second.has_value()) << demo.standardError();
-    ASSERT_TRUE(waitForPicture(session, 30s));
+    ASSERT_TRUE(session.waitForPicture(30s));
     std::this_thread::sleep_for(2s);
     EXPECT_GT(steadyBrightShare(session), 0.05) << "no title text after the restart";
 
@@ -80,7 +66,7 @@ TEST_F(RunningDemoE2eTest, OpensWithTheTitleCardsAndF1BringsThemBack) {
 
 TEST_F(RunningDemoE2eTest, LeftAloneItEndsByItselfAfter103Seconds) {
     ASSERT_TRUE(session.waitForWindow(title, 20s).has_value()) << demo.standardError();
-    ASSERT_TRUE(waitForPicture(session, 30s));
+    ASSERT_TRUE(session.waitForPicture(30s));
     const auto shown = std::chrono::steady_clock::now();
     const auto status = demo.waitForExit(130s);
     const auto ran = std::chrono::steady_clock::now() - shown;

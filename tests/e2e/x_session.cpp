@@ -123,12 +123,28 @@ std::vector<std::array<int, 3>> XSession::screenPixels(int x, int y, int width, 
     return pixels;
 }
 
+bool XSession::waitForPicture(std::chrono::milliseconds timeout) {
+    XWindowAttributes root{};
+    XGetWindowAttributes(display, DefaultRootWindow(display), &root);
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        for (const auto& pixel : screenPixels(0, 0, root.width, root.height)) {
+            if (pixel[0] + pixel[1] + pixel[2] > 300) {
+                return true;
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+}
+
 bool XSession::pressKey(XWindowId window, const std::string& key) {
     // Held for a moment as by a hand: the demo reads keys as flags once per frame, so a press
     // and release that both arrive between two frames would go unseen.
-    const std::string command = "DISPLAY=" + displayName + " xdotool windowfocus --sync " +
-                                std::to_string(window) + " keydown " + key + " sleep 0.15 keyup " +
-                                key + " >/dev/null 2>&1";
+    // Bounded: xdotool's --sync waits for ever on a window that never takes the focus.
+    const std::string command = "DISPLAY=" + displayName +
+                                " timeout 10 xdotool windowfocus --sync " + std::to_string(window) +
+                                " keydown " + key + " sleep 0.4 keyup " + key + " >/dev/null 2>&1";
     return std::system(command.c_str()) == 0;
 }
 
@@ -141,7 +157,7 @@ PrivateXServer::PrivateXServer(int width, int height) {
     name = ":" + std::to_string(number);
     const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
     server = std::make_unique<ChildProcess>(std::vector<std::string>{
-        "/usr/bin/Xvfb", name, "-screen", "0", screen, "-nolisten", "tcp"});
+        "/usr/bin/Xvfb", name, "-screen", "0", screen, "-br", "-nolisten", "tcp"});
     const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
     for (int attempt = 0; attempt < 100 && access(socket.c_str(), F_OK) != 0; ++attempt) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));

@@ -44,6 +44,9 @@ public:
     std::array<int, 3> screenPixel(int x, int y);
     // The screen's pixels of a rectangle, row by row from the top, as red, green, blue.
     std::vector<std::array<int, 3>> screenPixels(int x, int y, int width, int height);
+    // Waits until something bright is on the screen: a window appears before the program has
+    // loaded what it draws.
+    bool waitForPicture(std::chrono::milliseconds timeout);
     // Presses and releases a key with xdotool, focusing the window first.
     bool pressKey(XWindowId window, const std::string& key);
 
