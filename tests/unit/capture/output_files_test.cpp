@@ -55,15 +55,6 @@ TEST(PendingFileTest, OnlyACommittedFileTakesItsName) {
     EXPECT_EQ(scratch.entries(), std::vector<std::string>{"music.wav"});
 }
 
-TEST(PendingFileTest, AnUnwritablePlaceIsReportedWithTheSystemsReason) {
-    ScratchDirectory scratch;
-    writeText(scratch.file("plain"), "x");
-    PendingFile file(scratch.file("plain/inside.wav"));
-    std::string reason;
-    EXPECT_FALSE(file.create(reason));
-    EXPECT_EQ(reason, "Not a directory");
-}
-
 TEST(PngFileTest, PicturesAreStoredTopRowFirstWithExactColours) {
     ScratchDirectory scratch;
     const std::string path = scratch.file("rows.png");
@@ -206,21 +197,6 @@ TEST_F(ProgramPath, AChildThatStopsReadingFailsTheWriteInsteadOfTheProcess) {
     ChildProgram missing;
     EXPECT_FALSE(missing.start({scratch.file("absent")}, false, reason));
     EXPECT_EQ(reason, "No such file or directory");
-}
-
-TEST_F(ProgramPath, AVideoWithoutFfmpegFailsBeforeAnythingIsWrittenAndLeavesNothing) {
-    setenv("PATH", scratch.path().c_str(), 1);
-    CaptureOptions options;
-    options.videoFile = scratch.file("demo.mp4");
-    options.wavFile = scratch.file("demo.wav");
-    CaptureOutputs outputs(options);
-    std::string message;
-    EXPECT_FALSE(outputs.prepare(message));
-    EXPECT_NE(message.find("demo.mp4: ffmpeg is not installed (on Debian: apt-get install ffmpeg)"),
-              std::string::npos)
-        << message;
-    outputs.abandon();
-    EXPECT_TRUE(scratch.entries().empty());
 }
 
 TEST(CaptureOutputsTest, TheWavHoldsExactlyTheSoundOfTheWrittenFrames) {

@@ -33,19 +33,4 @@ TEST(ProgressMeterTest, WithoutATerminalOnlyTheSummaryIsWritten) {
     EXPECT_EQ(std::string(text, read), "done\n");
 }
 
-TEST(ProgressMeterTest, OnATerminalTheBarIsRedrawnInPlaceAndClearedForTheSummary) {
-    std::FILE* stream = std::tmpfile();
-    ASSERT_NE(stream, nullptr);
-    ProgressMeter meter(stream, true, 10);
-    meter.frameDone(1, 0.0);
-    meter.finish("done");
-    std::rewind(stream);
-    char text[256] = {};
-    const std::string written(text, std::fread(text, 1, sizeof text - 1, stream));
-    std::fclose(stream);
-    EXPECT_EQ(written.rfind("\r[", 0), 0u) << written;
-    EXPECT_NE(written.find("  1/10  0.00 s"), std::string::npos) << written;
-    EXPECT_TRUE(written.ends_with("\r\033[Kdone\n")) << written;
-}
-
 } // namespace
