@@ -1,0 +1,101 @@
+#include "e2e/process.h"
+#include "e2e/reliability/data_set_copy.h"
+#include "e2e/reliability/demo_run.h"
+#include "e2e/reliability/isolated_x_server.h"
+#include "e2e/x_session.h"
+
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Every file of the data set, in the order the start-up reads them: meshes, music, pictures.
+constexpr std::array<const char*, 25> dataFiles = {
+    "teolisuus.AML", "enkelit.AML", "reaktori.AML", "loop1.mp3", "loop2.mp3",
+    "loop3.mp3",     "loop4.mp3",   "loop5.mp3",    "p0.jpg",    "spiral.jpg",
+    "viiva.jpg",     "env.jpg",     "kuvaseos.jpg", "ilo.jpg",   "sumu.jpg",
+    "yla0.jpg",      "yla1.jpg",    "yla2.jpg",     "yla3.jpg",  "yla4.jpg",
+    "yla5.jpg",      "ala0.jpg",    "ala1.jpg",     "ala2.jpg",  "ala3.jpg",
+};
+
+constexpr std::array<Damage, 3> damages = {Damage::missing, Damage::truncatedToHalf,
+                                           Damage::randomBytes};
+
+// Every one of these damages is fatal: none leaves a file the demo could play as intended. A
+// half MP3 still decodes, but its encoder tag shows it was cut short (played, the loop would
+// never reach its end and the scenes would stop changing); a half mesh or picture ends early
+// inside its data; random bytes are no JPEG, no consistent MPEG stream and no valid mesh.
+constexpr int fatalStatus = 1;
+constexpr auto runBound = 5s;
+
+// One damaged data set with the demo running on it, on a screen of its own.
+struct DamagedRun {
+    DamagedRun(const std::string& fileName, Damage kind, std::uint32_t seed)
+        : damage(kind), data(LUMIVAHA_DATA_DIR), server(800, 600) {
+        prepared =
+            data.copied() && data.damage(fileName, kind, seed) && !server.displayName().empty();
+        if (prepared) {
+            started = std::chrono::steady_clock::now();
+            demo = std::make_unique<ChildProcess>(demoCommand(data.directory()),
+                                                  demoEnvironment(server.displayName()));
+        }
+    }
+
+    Damage damage;
+    DataSetCopy data;
+    IsolatedXServer server;
+    bool prepared = false;
+    std::chrono::steady_clock::time_point started;
+    std::unique_ptr<ChildProcess> demo;
+};
+
+class BadDataE2eTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(BadDataE2eTest, EveryDamageEndsTheDemoAtOnceWithAMessageNamingTheFile) {
+    const std::string fileName = GetParam();
+    // The three runs go side by side: each has its own copy and its own screen.
+    std::vector<std::unique_ptr<DamagedRun>> runs;
+    for (std::size_t i = 0; i < damages.size(); ++i) {
+        const std::uint32_t seed = static_cast<std::uint32_t>(std::hash<std::string>{}(fileName)) +
+                                   static_cast<std::uint32_t>(i);
+        runs.push_back(std::make_unique<DamagedRun>(fileName, damages[i], seed));
+    }
+    for (const auto& run : runs) {
+        SCOPED_TRACE(fileName + " " + damageName(run->damage));
+        ASSERT_TRUE(run->prepared) << "could not damage a copy of the data set or start Xvfb";
+        const auto left = run->started + runBound - std::chrono::steady_clock::now();
+        const auto status = run->demo->waitForExit(
+            std::max(std::chrono::duration_cast<std::chrono::milliseconds>(left), 0ms));
+        const std::string errors = run->demo->standardError();
+        ASSERT_FALSE(run->demo->diedFromSignal()) << "crashed; stderr:\n" << errors;
+        ASSERT_TRUE(status.has_value()) << "still running after 5 s; stderr:\n" << errors;
+        EXPECT_EQ(*status, fatalStatus) << errors;
+        EXPECT_NE(errors.find("data/" + fileName), std::string::npos)
+            << "the message does not name the file:\n"
+            << errors;
+        XSession session(run->server.displayName());
+        ASSERT_TRUE(session.connected());
+        EXPECT_TRUE(windowGone(session, 2s)) << "a window was left behind";
+    }
+}
+
+std::string testName(const ::testing::TestParamInfo<const char*>& info) {
+    std::string name = info.param;
+    for (char& c : name) {
+        if (c == '.') {
+            c = '_';
+        }
+    }
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryDataFile, BadDataE2eTest, ::testing::ValuesIn(dataFiles), testName);
+
+} // namespace

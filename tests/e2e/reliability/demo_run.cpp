@@ -1,0 +1,41 @@
+#include "e2e/reliability/demo_run.h"
+
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+std::vector<std::string> demoCommand(const std::string& workingDirectory) {
+    return {"/usr/bin/env", "-C", workingDirectory, LUMIVAHA_BINARY};
+}
+
+Environment demoEnvironment(const std::string& display) {
+    return {{"DISPLAY", display},
+            {"SDL_AUDIODRIVER", "dummy"},
+            {"SDL_VIDEODRIVER", ""},
+            {"WAYLAND_DISPLAY", ""}};
+}
+
+bool windowGone(XSession& session, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (session.hasWindow(demoTitle)) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+long residentKilobytes(int processId) {
+    std::ifstream status("/proc/" + std::to_string(processId) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) {
+            std::istringstream fields(line.substr(6));
+            long kilobytes = 0;
+            fields >> kilobytes;
+            return kilobytes;
+        }
+    }
+    return 0;
+}
