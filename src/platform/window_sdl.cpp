@@ -98,6 +98,14 @@ const RegisteredClass* findClass(const char* name) {
 
 void tearDownWindowSystem();
 
+// Without a display SDL falls back to its offscreen driver on its own, and the demo would then
+// play unseen to its end. That driver serves offline rendering, or whoever names it.
+bool fellBackToOffscreen() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return !state.offscreen && SDL_GetHint(SDL_HINT_VIDEODRIVER) == nullptr && driver != nullptr &&
+           SDL_strcmp(driver, "offscreen") == 0;
+}
+
 bool startVideo() {
     if (state.videoStarted) {
         return true;
@@ -108,6 +116,11 @@ bool startVideo() {
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "Cannot open the display: %s\n", SDL_GetError());
+        return false;
+    }
+    if (fellBackToOffscreen()) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        std::fprintf(stderr, "Cannot open the display: none is available\n");
         return false;
     }
     // The screen saver and monitor power-down stay off while the demo's windows exist.
