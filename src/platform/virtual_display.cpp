@@ -83,8 +83,10 @@ bool VirtualDisplay::create(GlProcLoader loader, int width, int height, int dept
     gl.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
     gl.genRenderbuffers(1, &depthBuffer);
     gl.bindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
+    // At least 24 bits whatever is asked: with the cameras' far plane of 10000 and near plane of
+    // 0.1, a 16-bit buffer cannot keep the cubes' and the models' faces apart.
     gl.renderbufferStorage(GL_RENDERBUFFER,
-                           depthBits > 16 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT16, width,
+                           depthBits > 24 ? GL_DEPTH_COMPONENT32 : GL_DEPTH_COMPONENT24, width,
                            height);
     gl.bindRenderbuffer(GL_RENDERBUFFER, 0);
     gl.genFramebuffers(1, &framebuffer);

@@ -30,7 +30,7 @@ TEST(VirtualDisplayTest, DrawingGoesIntoTheFixedSizePictureAndReadsBackExactly) 
     // The picture has a depth buffer of its own.
     GLint depthBits = 0;
     glGetIntegerv(GL_DEPTH_BITS, &depthBits);
-    EXPECT_GE(depthBits, 16);
+    EXPECT_GE(depthBits, 24);
 }
 
 TEST(VirtualDisplayTest, PresentLetterboxesThePictureOnBlackAndRestoresTheDemoState) {
