@@ -22,7 +22,8 @@ struct StartupSample {
     double restOfStartup = 0.0;
     double firstFrame = 0.0;
     double total = 0.0;
-    // Decoding on the worker threads, summed, and when the last loop was done after the start.
+    // The decoding's processor time on the worker threads, and when the last loop was done,
+    // counted from the start.
     double musicWorkers = 0.0;
     double allMusicDecoded = 0.0;
     std::uint32_t pictureCount = 0;
