@@ -20,6 +20,41 @@ target_link_libraries(reliability_bad_data_tests PRIVATE reliability_e2e_support
 gtest_discover_tests(reliability_bad_data_tests
   PROPERTIES LABELS e2e TIMEOUT 60 DISCOVERY_TIMEOUT 30)
 
+# Loaded into the demo to note frame ends and loop boundaries (LD_PRELOAD).
+add_library(lumivaha_boundary_probe MODULE e2e/reliability/boundary_probe.cpp)
+target_link_libraries(lumivaha_boundary_probe PRIVATE ${CMAKE_DL_LIBS})
+
+# Devices, signals and the restart soak. The silent run lasts the demo's whole 103 seconds.
+add_executable(reliability_e2e_tests
+  e2e/reliability/device_e2e_test.cpp
+  e2e/reliability/probe_log.cpp
+  e2e/reliability/restart_soak_e2e_test.cpp
+  e2e/reliability/screen_state.cpp
+  e2e/reliability/signal_e2e_test.cpp
+)
+target_link_libraries(reliability_e2e_tests PRIVATE reliability_e2e_support GTest::gtest_main)
+target_compile_definitions(reliability_e2e_tests PRIVATE
+  LUMIVAHA_BOUNDARY_PROBE="$<TARGET_FILE:lumivaha_boundary_probe>")
+add_dependencies(reliability_e2e_tests lumivaha_boundary_probe)
+gtest_discover_tests(reliability_e2e_tests PROPERTIES LABELS e2e TIMEOUT 240 DISCOVERY_TIMEOUT 30)
+
+# The sanitizer build (CMakePresets.json) also renders the whole demo offline, with a restart,
+# and keeps the libraries its programs load mapped until the leak check at exit.
+string(FIND "${CMAKE_CXX_FLAGS}" "-fsanitize=address" sanitized)
+if(NOT sanitized EQUAL -1)
+  add_library(keep_libraries_loaded MODULE ${PROJECT_SOURCE_DIR}/scripts/sanitizer/keep_libraries_loaded.c)
+  set_target_properties(keep_libraries_loaded PROPERTIES
+    LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
+  # Space at 3 s, F1 at 6 s, then the whole 103 s again; five frames a second still run every
+  # second of demo time. The frames and music of the last nine seconds are written.
+  set(capture_output ${CMAKE_CURRENT_BINARY_DIR}/sanitized_capture)
+  add_test(NAME sanitized_capture.whole_demo_with_a_restart
+    COMMAND sh -c "rm -rf \"$1\" && mkdir \"$1\" && exec \"$0\" --fps 5 --seed 20461 --press 3:Space --press 6:F1 --from 100 --frames \"$1/frames\" --wav \"$1/music.wav\""
+            $<TARGET_FILE:lumivaha-capture> ${capture_output})
+  set_tests_properties(sanitized_capture.whole_demo_with_a_restart PROPERTIES
+    LABELS gl TIMEOUT 600 ENVIRONMENT "SDL_VIDEODRIVER=offscreen")
+endif()
+
 if(TARGET resources_fuzzers)
   add_test(NAME sound_fuzz.mp3
     COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/run_fuzzer.sh ${CMAKE_BINARY_DIR}/fuzz/mp3_fuzz

@@ -1,5 +1,6 @@
 #include "e2e/reliability/demo_run.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -13,6 +14,25 @@ Environment demoEnvironment(const std::string& display) {
             {"SDL_AUDIODRIVER", "dummy"},
             {"SDL_VIDEODRIVER", ""},
             {"WAYLAND_DISPLAY", ""}};
+}
+
+void setVariable(Environment& environment, const std::string& name, const std::string& value) {
+    for (auto& [existing, existingValue] : environment) {
+        if (existing == name) {
+            existingValue = value;
+            return;
+        }
+    }
+    environment.emplace_back(name, value);
+}
+
+bool pressKey(const std::string& display, XWindowId window, const std::string& key,
+              std::chrono::milliseconds held) {
+    const std::string command = "DISPLAY=" + display + " timeout 10 xdotool windowfocus --sync " +
+                                std::to_string(window) + " keydown " + key + " sleep " +
+                                std::to_string(static_cast<double>(held.count()) / 1000.0) +
+                                " keyup " + key + " >/dev/null 2>&1";
+    return std::system(command.c_str()) == 0;
 }
 
 bool windowGone(XSession& session, std::chrono::milliseconds timeout) {

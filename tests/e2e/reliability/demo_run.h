@@ -15,6 +15,13 @@ inline const std::string demoTitle = "Tuulenpesija - Lumivaha";
 std::vector<std::string> demoCommand(const std::string& workingDirectory);
 // A screen, silent-but-working audio, and nothing inherited that would change the video driver.
 Environment demoEnvironment(const std::string& display);
+// Replaces the variable's value, or adds it.
+void setVariable(Environment& environment, const std::string& name, const std::string& value);
+
+// Presses a key on the window as a hand would, down for a moment and up again. Bounded in time:
+// xdotool waits for ever for the focus of a window that has gone.
+bool pressKey(const std::string& display, XWindowId window, const std::string& key,
+              std::chrono::milliseconds held);
 
 // The X server drops a departed client's windows when it notices the closed connection, so a
 // window may outlive the process by a moment: true once none with the title is left.

@@ -1,0 +1,117 @@
+#include "e2e/process.h"
+#include "e2e/reliability/demo_run.h"
+#include "e2e/reliability/isolated_x_server.h"
+#include "e2e/reliability/probe_log.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int registrationFailedStatus = 255; // -1 as the parent sees it
+constexpr int creationFailedStatus = 1;
+
+std::size_t occurrences(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+// With no screen at all the demo must not wait on a message box nobody can see.
+std::optional<int> runWithoutDisplay(const std::string& videoDriver, std::string& errors) {
+    ChildProcess demo({LUMIVAHA_BINARY}, {{"DISPLAY", ""},
+                                          {"WAYLAND_DISPLAY", ""},
+                                          {"SDL_VIDEODRIVER", videoDriver},
+                                          {"SDL_AUDIODRIVER", "dummy"}});
+    const auto status = demo.waitForExit(5s);
+    errors = demo.standardError();
+    return status;
+}
+
+TEST(NoDisplayE2eTest, RegistrationFailsAtOnceWithBothMessagesAndStatusMinusOne) {
+    // SDL would fall back to drawing offscreen by itself; the demo must not run unseen.
+    std::string errors;
+    const auto status = runWithoutDisplay("", errors);
+    ASSERT_TRUE(status.has_value()) << "still running after 5 s; stderr:\n" << errors;
+    EXPECT_EQ(*status, registrationFailedStatus) << errors;
+    const std::size_t registration = errors.find("RegisterClassEx Failed!");
+    const std::size_t shell = errors.find("Error Registering Window Class!");
+    ASSERT_NE(registration, std::string::npos) << errors;
+    ASSERT_NE(shell, std::string::npos) << errors;
+    EXPECT_LT(registration, shell) << "the registration reports before the entry point";
+    EXPECT_EQ(errors.find("Error Creating OpenGL Window"), std::string::npos) << errors;
+}
+
+TEST(NoDisplayE2eTest, AVideoDriverWithoutOpenGlFailsCreationAtOnceWithStatusOne) {
+    std::string errors;
+    const auto status = runWithoutDisplay("dummy", errors);
+    ASSERT_TRUE(status.has_value()) << "still running after 5 s; stderr:\n" << errors;
+    EXPECT_EQ(*status, creationFailedStatus) << errors;
+    EXPECT_EQ(occurrences(errors, "Error Creating OpenGL Window"), 1u) << errors;
+    EXPECT_EQ(errors.find("Error Registering Window Class!"), std::string::npos) << errors;
+}
+
+constexpr double loopEnd = 14.674;    // a loop ends once its position passes this
+constexpr double runningTime = 103.0; // the first frame past this is the last
+// A boundary is taken in the first frame after the position passes the loop's end; frames on a
+// busy machine running many tests take up to a few tenths of a second.
+constexpr double frameSlack = 0.75;
+
+class ProbeLogFile {
+public:
+    ProbeLogFile()
+        : path((std::filesystem::temp_directory_path() /
+                ("lumivaha-probe-" + std::to_string(getpid()) + ".log"))
+                   .string()) {}
+    ~ProbeLogFile() { std::remove(path.c_str()); }
+    const std::string path;
+};
+
+TEST(NoAudioDeviceE2eTest, TheWholeDemoRunsSilentlyWithEveryLoopBoundaryOnTime) {
+    IsolatedXServer server(800, 600);
+    ASSERT_FALSE(server.displayName().empty());
+    ProbeLogFile log;
+    Environment environment = demoEnvironment(server.displayName());
+    // The disk driver opens its output file as the device: in a missing directory it cannot.
+    setVariable(environment, "SDL_AUDIODRIVER", "disk");
+    setVariable(environment, "SDL_DISKAUDIOFILE", "/nonexistent-directory/lumivaha.raw");
+    setVariable(environment, "LD_PRELOAD", LUMIVAHA_BOUNDARY_PROBE);
+    setVariable(environment, "LUMIVAHA_PROBE_LOG", log.path);
+    ChildProcess demo({LUMIVAHA_BINARY}, environment);
+
+    const auto status = demo.waitForExit(150s);
+    const std::string errors = demo.standardError();
+    ASSERT_TRUE(status.has_value()) << "no normal end after 150 s; stderr:\n" << errors;
+    EXPECT_EQ(*status, 0) << errors;
+    EXPECT_EQ(occurrences(errors, "Cannot open an audio device"), 1u) << errors;
+
+    const ProbeLog probe = readProbeLog(log.path);
+    ASSERT_GT(probe.flushes.size(), 100u) << "the probe saw no frames";
+    const double firstFrame = probe.flushes.front();
+    const double lastFrame = probe.flushes.back();
+    EXPECT_GT(lastFrame - firstFrame, runningTime - 0.5);
+    EXPECT_LT(lastFrame - firstFrame, runningTime + frameSlack);
+
+    // Seven loop ends fit in 103 s when frames are quick; the last may fall just past the end.
+    ASSERT_GE(probe.boundaries.size(), 6u);
+    ASSERT_LE(probe.boundaries.size(), 7u);
+    // The first frame comes a frame after the opening loop started.
+    EXPECT_GT(probe.boundaries[0] - firstFrame, loopEnd - 0.5);
+    EXPECT_LT(probe.boundaries[0] - firstFrame, loopEnd + frameSlack);
+    for (std::size_t i = 1; i < probe.boundaries.size(); ++i) {
+        const double loop = probe.boundaries[i] - probe.boundaries[i - 1];
+        EXPECT_GT(loop, loopEnd - 0.01) << "loop " << i + 1;
+        EXPECT_LT(loop, loopEnd + frameSlack) << "loop " << i + 1;
+    }
+    EXPECT_LT(lastFrame - probe.boundaries.back(), loopEnd + frameSlack)
+        << "a loop end after the last boundary was missed";
+}
+
+} // namespace
