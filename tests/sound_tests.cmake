@@ -21,6 +21,9 @@ add_executable(sound_tests
   unit/sound/sound_wav_test.cpp
 )
 target_link_libraries(sound_tests PRIVATE sound_test_support PkgConfig::SDL2 GTest::gtest_main)
+# Regression inputs that fuzzing found live in the fuzz corpus.
+target_compile_definitions(sound_tests PRIVATE
+  LUMIVAHA_MP3_CORPUS="${CMAKE_CURRENT_SOURCE_DIR}/fuzz/corpus/mp3")
 gtest_discover_tests(sound_tests PROPERTIES LABELS unit DISCOVERY_TIMEOUT 30)
 
 # Decoding speed: a build target to run by hand, not a test.

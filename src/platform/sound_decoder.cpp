@@ -1,6 +1,7 @@
 #include "platform/sound_decoder.h"
 
 #include <algorithm>
+#include <string>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -76,16 +77,22 @@ DecodeResult readFile(const char* fileName, std::vector<unsigned char>& bytes,
     return DecodeResult::decoded;
 }
 
-void configure(mpg123_handle* handle, int rate) {
-    // Gapless trims the encoder's delay and padding, so lengths and loop points are exact.
-    mpg123_param(handle, MPG123_FLAGS,
-                 MPG123_GAPLESS | MPG123_QUIET | MPG123_FORCE_STEREO | MPG123_AUTO_RESAMPLE, 0);
+void configure(mpg123_handle* handle) {
+    // Gapless trims the encoder's delay and padding, so lengths and loop points are exact. No
+    // resampling: the library's resampler can loop for ever on a damaged info frame, so a file
+    // at another rate is refused instead (see readFirstFrame).
+    mpg123_param(handle, MPG123_FLAGS, MPG123_GAPLESS | MPG123_QUIET | MPG123_FORCE_STEREO, 0);
     mpg123_format_none(handle);
-    mpg123_format(handle, rate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    const long* rates = nullptr;
+    std::size_t rateCount = 0;
+    mpg123_rates(&rates, &rateCount);
+    for (std::size_t i = 0; i < rateCount; ++i) {
+        mpg123_format(handle, rates[i], MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    }
     mpg123_replace_reader_handle(handle, readMemory, seekMemory, nullptr);
 }
 
-DecodeResult readFirstFrame(mpg123_handle* handle, std::string& reason) {
+DecodeResult readFirstFrame(mpg123_handle* handle, int wantedRate, std::string& reason) {
     long rate = 0;
     int channels = 0;
     int encoding = 0;
@@ -98,6 +105,11 @@ DecodeResult readFirstFrame(mpg123_handle* handle, std::string& reason) {
         // Seeks within the bytes in memory fail only past their end: the file was cut short.
         const bool cutShort = mpg123_errcode(handle) == MPG123_LSEEK_FAILED;
         reason = cutShort ? "the file is cut short before any audio" : mpg123_strerror(handle);
+        return DecodeResult::corrupt;
+    }
+    if (rate != wantedRate) {
+        reason = "its sample rate is " + std::to_string(rate) + " Hz; only " +
+                 std::to_string(wantedRate) + " Hz is played";
         return DecodeResult::corrupt;
     }
     return DecodeResult::decoded;
@@ -171,12 +183,12 @@ DecodeResult SoundDecoder::open(const char* fileName, int rate, std::string& rea
         reason = mpg123_plain_strerror(error);
         return DecodeResult::corrupt;
     }
-    configure(session->handle, rate);
+    configure(session->handle);
     if (mpg123_open_handle(session->handle, &session->file) != MPG123_OK) {
         reason = mpg123_strerror(session->handle);
         return DecodeResult::corrupt;
     }
-    return readFirstFrame(session->handle, reason);
+    return readFirstFrame(session->handle, rate, reason);
 }
 
 bool SoundDecoder::decode(SampleBuffer& samples, std::string& reason) {
