@@ -105,8 +105,10 @@ TEST(NoAudioDeviceE2eTest, TheWholeDemoRunsSilentlyWithEveryLoopBoundaryOnTime) 
     // The first frame comes a frame after the opening loop started.
     EXPECT_GT(probe.boundaries[0] - firstFrame, loopEnd - 0.5);
     EXPECT_LT(probe.boundaries[0] - firstFrame, loopEnd + frameSlack);
+    RecordProperty("frames", static_cast<int>(probe.flushes.size()));
     for (std::size_t i = 1; i < probe.boundaries.size(); ++i) {
         const double loop = probe.boundaries[i] - probe.boundaries[i - 1];
+        RecordProperty("loop_" + std::to_string(i + 1) + "_ms", static_cast<int>(loop * 1000.0));
         EXPECT_GT(loop, loopEnd - 0.01) << "loop " << i + 1;
         EXPECT_LT(loop, loopEnd + frameSlack) << "loop " << i + 1;
     }
