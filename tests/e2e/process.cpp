@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -14,8 +15,15 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments,
     char errorTemplate[] = "/tmp/lumivaha-e2e-stderr-XXXXXX";
     const int errorDescriptor = mkstemp(errorTemplate);
     errorFile = errorTemplate;
+    const pid_t parentId = getpid();
     processId = fork();
     if (processId == 0) {
+        // A test program that dies before its destructors run must not leave the demo or its
+        // X server holding the test runner's output open.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parentId) {
+            _exit(127);
+        }
         for (const auto& [name, value] : environment) {
             if (value.empty()) {
                 unsetenv(name.c_str());
