@@ -1,51 +1,14 @@
 #include "effects/camera.h"
+#include "gl/gl_matrix.h"
 #include "gl/gl_test_context.h"
 
 #include <GL/gl.h>
-#include <array>
 #include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
 
-using Matrix = std::array<double, 16>; // column-major, as OpenGL stores it
-
-Matrix currentMatrix(GLenum which) {
-    std::array<GLfloat, 16> stored{};
-    glGetFloatv(which, stored.data());
-    Matrix matrix{};
-    for (int i = 0; i < 16; ++i) {
-        matrix[i] = stored[i];
-    }
-    return matrix;
-}
-
-Matrix multiply(const Matrix& a, const Matrix& b) {
-    Matrix product{};
-    for (int column = 0; column < 4; ++column) {
-        for (int row = 0; row < 4; ++row) {
-            double sum = 0;
-            for (int k = 0; k < 4; ++k) {
-                sum += a[k * 4 + row] * b[column * 4 + k];
-            }
-            product[column * 4 + row] = sum;
-        }
-    }
-    return product;
-}
-
-// The textbook perspective and look-at matrices, written out independently of GLU.
-Matrix perspective(double fovyDegrees, double aspect, double nearPlane, double farPlane) {
-    const double f = 1.0 / std::tan(fovyDegrees * M_PI / 360.0);
-    Matrix m{};
-    m[0] = f / aspect;
-    m[5] = f;
-    m[10] = (farPlane + nearPlane) / (nearPlane - farPlane);
-    m[11] = -1.0;
-    m[14] = 2.0 * farPlane * nearPlane / (nearPlane - farPlane);
-    return m;
-}
-
+// The textbook look-at matrix, written out independently of GLU.
 Matrix lookAt(const double eye[3], const double target[3]) {
     double forward[3] = {target[0] - eye[0], target[1] - eye[1], target[2] - eye[2]};
     const double forwardLength =
@@ -69,18 +32,11 @@ Matrix lookAt(const double eye[3], const double target[3]) {
         m[i * 4 + 2] = -forward[i];
     }
     m[15] = 1.0;
-    Matrix translate{};
-    translate[0] = translate[5] = translate[10] = translate[15] = 1.0;
+    Matrix translate = identityMatrix();
     translate[12] = -eye[0];
     translate[13] = -eye[1];
     translate[14] = -eye[2];
     return multiply(m, translate);
-}
-
-void expectNear(const Matrix& actual, const Matrix& expected, double tolerance) {
-    for (int i = 0; i < 16; ++i) {
-        EXPECT_NEAR(actual[i], expected[i], tolerance) << "element " << i;
-    }
 }
 
 Camera cameraAt(float eyeX, float eyeY, float eyeZ) {
@@ -118,9 +74,10 @@ TEST_F(CameraTest, ApplyMultipliesTheLookAtOntoTheModelviewAndReplacesTheProject
 
     const double eye[3] = {30.0, 20.0, 40.0};
     const double target[3] = {1.0, -2.0, 0.5};
-    expectNear(currentMatrix(GL_MODELVIEW_MATRIX), multiply(entry, lookAt(eye, target)), 1e-5);
-    expectNear(currentMatrix(GL_PROJECTION_MATRIX),
-               perspective(90.0, 4.0 / 3.0, static_cast<double>(0.1f), 10000.0), 1e-5);
+    expectMatrixNear(currentMatrix(GL_MODELVIEW_MATRIX), multiply(entry, lookAt(eye, target)),
+                     1e-5);
+    expectMatrixNear(currentMatrix(GL_PROJECTION_MATRIX),
+                     perspectiveMatrix(90.0, 4.0 / 3.0, static_cast<double>(0.1f), 10000.0), 1e-5);
     GLint mode = 0;
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     EXPECT_EQ(mode, GL_MODELVIEW);
@@ -157,13 +114,13 @@ TEST_F(CameraTest, ChangingTheEyeAfterApplyTakesEffectOnlyAtTheNextApply) {
     camera.apply();
     const Matrix applied = currentMatrix(GL_MODELVIEW_MATRIX);
     camera.setEye(50.0f, 0.0f, 0.0f);
-    expectNear(currentMatrix(GL_MODELVIEW_MATRIX), applied, 0.0);
+    expectMatrixNear(currentMatrix(GL_MODELVIEW_MATRIX), applied, 0.0);
     glPopMatrix();
     glPushMatrix();
     camera.apply();
     const double eye[3] = {50.0, 0.0, 0.0};
     const double target[3] = {0.0, 0.0, 0.0};
-    expectNear(currentMatrix(GL_MODELVIEW_MATRIX), lookAt(eye, target), 1e-5);
+    expectMatrixNear(currentMatrix(GL_MODELVIEW_MATRIX), lookAt(eye, target), 1e-5);
     glPopMatrix();
 }
 

@@ -54,37 +54,6 @@ GLuint makeTopBottomTexture(const Rgba& top, const Rgba& bottom, int side) {
     return uploadTexture(side, pixels);
 }
 
-Matrix currentMatrix(GLenum which) {
-    std::array<GLdouble, 16> stored{};
-    glGetDoublev(which, stored.data());
-    Matrix matrix{};
-    std::copy(stored.begin(), stored.end(), matrix.begin());
-    return matrix;
-}
-
-Matrix identityMatrix() {
-    Matrix m{};
-    m[0] = m[5] = m[10] = m[15] = 1.0;
-    return m;
-}
-
-Matrix perspectiveMatrix(double fovyDegrees, double aspect, double nearPlane, double farPlane) {
-    const double f = 1.0 / std::tan(fovyDegrees * M_PI / 360.0);
-    Matrix m{};
-    m[0] = f / aspect;
-    m[5] = f;
-    m[10] = (farPlane + nearPlane) / (nearPlane - farPlane);
-    m[11] = -1.0;
-    m[14] = 2.0 * farPlane * nearPlane / (nearPlane - farPlane);
-    return m;
-}
-
-void expectMatrixNear(const Matrix& actual, const Matrix& expected, double tolerance) {
-    for (std::size_t i = 0; i < 16; ++i) {
-        EXPECT_NEAR(actual[i], expected[i], tolerance) << "element " << i;
-    }
-}
-
 int modelviewStackDepth() {
     GLint depth = 0;
     glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "demo/base_colour.h"
+#include "gl/gl_matrix.h"
 #include "gl/gl_test_context.h"
 
 #include <GL/gl.h>
@@ -10,7 +11,6 @@
 #include <vector>
 
 using Vec3 = std::array<double, 3>;
-using Matrix = std::array<double, 16>; // column-major, as OpenGL stores it
 
 // The state the frame driver leaves for the effects: the 512x512 viewport, cleared buffers, the
 // start-up projection, identity modelview, depth test on, blending and texturing off with a
@@ -22,11 +22,6 @@ GLuint makeSolidTexture(std::uint8_t red, std::uint8_t green, std::uint8_t blue,
 // A texture whose rows 0 .. side / 2 - 1 (its top, t < 0.5) hold one colour and the rest another.
 GLuint makeTopBottomTexture(const Rgba& top, const Rgba& bottom, int side = 8);
 
-Matrix currentMatrix(GLenum which);
-Matrix identityMatrix();
-// gluPerspective's matrix, written out independently of GLU.
-Matrix perspectiveMatrix(double fovyDegrees, double aspect, double nearPlane, double farPlane);
-void expectMatrixNear(const Matrix& actual, const Matrix& expected, double tolerance);
 int modelviewStackDepth();
 
 // Where a point lands in the 512x512 viewport under a 90-degree, 4:3 camera at eye looking at
