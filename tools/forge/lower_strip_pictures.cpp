@@ -10,8 +10,7 @@ namespace forge {
 
 namespace {
 
-constexpr int stripSize = 256;
-constexpr float stripScale = static_cast<float>(stripSize);
+constexpr float stripScale = static_cast<float>(stripPictureSize);
 
 // A trace runs on a 16-pixel grid, turning by 45 degrees now and then, ending in a pad.
 void addCircuitTrace(Image& image, RandomStream& random) {
@@ -122,7 +121,7 @@ Colour snowflakeShade(float u, float v) {
 } // namespace
 
 Image makeCircuitPicture() {
-    Image image(stripSize, stripSize);
+    Image image(stripPictureSize, stripPictureSize);
     image.shade([](float, float v) { return Colour{0.0f, 0.03f, 0.04f} * (1.0f - v * 0.5f); }, 1);
     RandomStream random(606);
     for (int trace = 0; trace < 34; ++trace) {
@@ -132,7 +131,7 @@ Image makeCircuitPicture() {
 }
 
 Image makeLightningPicture() {
-    Image image(stripSize, stripSize);
+    Image image(stripPictureSize, stripPictureSize);
     image.shade(
         [](float u, float v) {
             return Colour{0.12f, 0.05f, 0.3f} * gaussian(std::hypot(u - 0.5f, v), 0.5f);
@@ -146,15 +145,11 @@ Image makeLightningPicture() {
 }
 
 Image makeHorizonGridPicture() {
-    Image image(stripSize, stripSize);
-    image.shade(horizonGridShade, 3);
-    return image;
+    return makeShadedStripPicture(horizonGridShade, 3);
 }
 
 Image makeSnowflakePicture() {
-    Image image(stripSize, stripSize);
-    image.shade(snowflakeShade, 2);
-    return image;
+    return makeShadedStripPicture(snowflakeShade, 2);
 }
 
 } // namespace forge

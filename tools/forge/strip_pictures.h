@@ -6,6 +6,11 @@ namespace forge {
 
 class TextRenderer;
 
+constexpr int stripPictureSize = 256;
+
+// A band picture made by a shader alone, samples x samples per pixel.
+Image makeShadedStripPicture(const Image::Shader& shader, int samples);
+
 // The band pictures, added onto the backdrop: mostly dark with bright detail, 256 x 256.
 Image makeJuliaPicture();        // yla0: a glowing Julia set
 Image makeInterferencePicture(); // yla1: rings of two interfering sources

@@ -13,8 +13,6 @@ namespace forge {
 
 namespace {
 
-constexpr int stripSize = 256;
-
 Colour juliaShade(float u, float v) {
     std::complex<float> z((u - 0.5f) * 3.0f, (v - 0.5f) * 3.0f);
     const std::complex<float> c(-0.745f, 0.113f);
@@ -118,28 +116,26 @@ Colour galaxyShade(float u, float v) {
 
 } // namespace
 
-Image makeJuliaPicture() {
-    Image image(stripSize, stripSize);
-    image.shade(juliaShade, 2);
+Image makeShadedStripPicture(const Image::Shader& shader, int samples) {
+    Image image(stripPictureSize, stripPictureSize);
+    image.shade(shader, samples);
     return image;
+}
+
+Image makeJuliaPicture() {
+    return makeShadedStripPicture(juliaShade, 2);
 }
 
 Image makeInterferencePicture() {
-    Image image(stripSize, stripSize);
-    image.shade(interferenceShade, 2);
-    return image;
+    return makeShadedStripPicture(interferenceShade, 2);
 }
 
 Image makeContourPicture() {
-    Image image(stripSize, stripSize);
-    image.shade(contourShade, 2);
-    return image;
+    return makeShadedStripPicture(contourShade, 2);
 }
 
 Image makeForestPicture() {
-    Image image(stripSize, stripSize);
-    image.shade(forestShade, 2);
-    return image;
+    return makeShadedStripPicture(forestShade, 2);
 }
 
 Image makeGlyphPicture(const TextRenderer& text) {
@@ -147,8 +143,8 @@ Image makeGlyphPicture(const TextRenderer& text) {
     constexpr int rows = 12;
     const std::u32string glyphs = U"ΛΞΨΦΩΣΔΓΠθλμξ∑∫≈≠◊∆∇ЖЯЮФ";
     RandomStream random(404);
-    Image image(stripSize, stripSize);
-    std::vector<float> mask(static_cast<std::size_t>(stripSize * stripSize));
+    Image image(stripPictureSize, stripPictureSize);
+    std::vector<float> mask(static_cast<std::size_t>(stripPictureSize * stripPictureSize));
     std::vector<float> heads(mask.size());
     for (int column = 0; column < columns; ++column) {
         int head = random.below(rows + 6);
@@ -161,8 +157,9 @@ Image makeGlyphPicture(const TextRenderer& text) {
             std::vector<float> glyph(mask.size());
             std::u32string one(
                 1, glyphs[static_cast<std::size_t>(random.below(static_cast<int>(glyphs.size())))]);
-            int centreX = column * stripSize / columns + stripSize / (2 * columns);
-            text.drawCentred(glyph, stripSize, stripSize, one, 18, 0, centreX, row * 22 + 18);
+            int centreX = column * stripPictureSize / columns + stripPictureSize / (2 * columns);
+            text.drawCentred(glyph, stripPictureSize, stripPictureSize, one, 18, 0, centreX,
+                             row * 22 + 18);
             float fade = 1.0f - static_cast<float>(behind) / static_cast<float>(length + 1);
             auto& target = behind == 0 ? heads : mask;
             for (std::size_t i = 0; i < glyph.size(); ++i) {
@@ -170,19 +167,20 @@ Image makeGlyphPicture(const TextRenderer& text) {
             }
         }
     }
-    image.addMask(blurMask(mask, stripSize, stripSize, 3), Colour{0.0f, 0.5f, 0.25f});
+    image.addMask(blurMask(mask, stripPictureSize, stripPictureSize, 3), Colour{0.0f, 0.5f, 0.25f});
     image.addMask(mask, Colour{0.15f, 0.9f, 0.45f});
-    image.addMask(blurMask(heads, stripSize, stripSize, 4), Colour{0.4f, 1.0f, 0.7f});
+    image.addMask(blurMask(heads, stripPictureSize, stripPictureSize, 4), Colour{0.4f, 1.0f, 0.7f});
     image.addMask(heads, Colour{0.9f, 1.0f, 0.95f});
     return image;
 }
 
 Image makeGalaxyPicture() {
-    Image image(stripSize, stripSize);
+    Image image(stripPictureSize, stripPictureSize);
     image.shade(galaxyShade, 2);
     RandomStream random(505);
     for (int star = 0; star < 140; ++star) {
-        Point centre{random.uniform(0.0f, stripSize), random.uniform(0.0f, stripSize)};
+        Point centre{random.uniform(0.0f, stripPictureSize),
+                     random.uniform(0.0f, stripPictureSize)};
         float brightness = random.uniform(0.2f, 1.0f);
         addGlowDot(image, centre, Colour{0.9f, 0.9f, 1.0f} * brightness,
                    random.uniform(0.4f, 1.1f));
