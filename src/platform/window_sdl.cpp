@@ -7,6 +7,7 @@
 
 #include <SDL.h>
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <deque>
 #include <memory>
@@ -49,6 +50,8 @@ struct RegisteredClass {
 
 struct WindowSystemState {
     bool videoStarted = false;
+    // SIGHUP forwarded as SIGTERM while the display is open.
+    bool hangupCaught = false;
     bool displayModeSet = false;
     bool offscreen = false;
     std::vector<RegisteredClass> classes;
@@ -106,6 +109,31 @@ bool fellBackToOffscreen() {
            SDL_strcmp(driver, "offscreen") == 0;
 }
 
+// SDL turns SIGINT and SIGTERM into a quit event. A closing terminal's SIGHUP takes the same path,
+// so the demo still closes its window and gives the screen back; a SIGHUP that was ignored when
+// the demo started (nohup) stays ignored.
+void forwardHangupAsTerminate(int) {
+    std::raise(SIGTERM);
+}
+
+void catchHangup() {
+    struct sigaction current {};
+    if (sigaction(SIGHUP, nullptr, &current) != 0 || current.sa_handler != SIG_DFL) {
+        return;
+    }
+    struct sigaction forward {};
+    forward.sa_handler = forwardHangupAsTerminate;
+    sigemptyset(&forward.sa_mask);
+    state.hangupCaught = sigaction(SIGHUP, &forward, nullptr) == 0;
+}
+
+void releaseHangup() {
+    if (state.hangupCaught) {
+        std::signal(SIGHUP, SIG_DFL);
+        state.hangupCaught = false;
+    }
+}
+
 bool startVideo() {
     if (state.videoStarted) {
         return true;
@@ -125,6 +153,7 @@ bool startVideo() {
     }
     // The screen saver and monitor power-down stay off while the demo's windows exist.
     SDL_DisableScreenSaver();
+    catchHangup();
     state.videoStarted = true;
     registerTeardown(tearDownWindowSystem);
     return true;
@@ -135,6 +164,7 @@ void stopVideo() {
         return;
     }
     unregisterTeardown(tearDownWindowSystem);
+    releaseHangup();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     state.videoStarted = false;
 }
@@ -287,7 +317,9 @@ InstanceHandle currentInstance() {
     return reinterpret_cast<InstanceHandle>(&instance);
 }
 
-void useOffscreenWindows() { state.offscreen = true; }
+void useOffscreenWindows() {
+    state.offscreen = true;
+}
 
 bool registerClass(const WindowClass& windowClass) {
     if (windowClass.className == nullptr || windowClass.procedure == nullptr ||

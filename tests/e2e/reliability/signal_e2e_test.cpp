@@ -67,6 +67,13 @@ TEST_F(SignalE2eTest, RepeatedSignalsWhileRunningEndItOnceWithStatusZero) {
     expectClosedThroughTheWindow();
 }
 
+TEST_F(SignalE2eTest, SighupFromAClosingTerminalEndsThroughTheWindow) {
+    ASSERT_TRUE(session.waitForWindow(demoTitle, 20s).has_value()) << demo.standardError();
+    ASSERT_TRUE(session.waitForPicture(20s));
+    demo.signal(SIGHUP);
+    expectClosedThroughTheWindow();
+}
+
 TEST(FatalStartUpE2eTest, ABrokenPictureLeavesNoWindowAndTheScreenAsItWas) {
     // A wide screen, so the full-screen window covers a desktop larger than its picture.
     IsolatedXServer server(1280, 720);
