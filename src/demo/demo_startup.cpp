@@ -74,6 +74,13 @@ void pickFirstBaseColour() {
     glColor3f(baseColour.red, baseColour.green, baseColour.blue);
 }
 
+std::vector<std::string> demoDataFiles() {
+    std::vector<std::string> files = pictureFileNames();
+    files.insert(files.end(), MeshShowcase::modelFiles.begin(), MeshShowcase::modelFiles.end());
+    files.insert(files.end(), std::begin(loopFileNames), std::end(loopFileNames));
+    return files;
+}
+
 void startDemo(DemoWindow& window, KeyState& keys) {
     seedRandom(platform::currentMilliseconds());
     demoWindow = &window;

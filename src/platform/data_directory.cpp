@@ -1,14 +1,26 @@
 #include "platform/data_directory.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
 namespace platform {
 
-void enterDataDirectory() {
+namespace {
+
+bool holdsAnyOf(const std::vector<std::string>& dataFiles) {
+    std::error_code error;
+    return std::any_of(dataFiles.begin(), dataFiles.end(), [&error](const std::string& file) {
+        return std::filesystem::exists(file, error);
+    });
+}
+
+} // namespace
+
+void enterDataDirectory(const std::vector<std::string>& dataFiles) {
     namespace fs = std::filesystem;
     std::error_code error;
-    if (fs::is_directory("data", error)) {
+    if (fs::is_directory("data", error) && holdsAnyOf(dataFiles)) {
         return;
     }
     const fs::path executable = fs::read_symlink("/proc/self/exe", error);

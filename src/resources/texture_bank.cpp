@@ -71,6 +71,14 @@ void uploadWithMipmaps(const std::string& fileName, const DecodedImage& image) {
 
 } // namespace
 
+std::vector<std::string> pictureFileNames() {
+    std::vector<std::string> names;
+    for (const PictureSlot& picture : pictureSlots) {
+        names.emplace_back(picture.fileName);
+    }
+    return names;
+}
+
 void loadPicture(TextureBank& bank, const std::string& fileName, int slot) {
     const std::unique_ptr<DecodedImage> image = readJpegFile(fileName);
     if (!image) {

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <array>
 #include <string>
+#include <vector>
 
 inline constexpr int textureSlotCount = 100;
 inline constexpr int renderTargetSlot = 92;
@@ -15,6 +16,9 @@ extern TextureBank textureBank;
 // pictures below data/. Refills the table in a new context after a restart; the previous
 // context's names died with it and are not deleted.
 void loadTextureBank();
+
+// The pictures' file names below data/, in load order.
+std::vector<std::string> pictureFileNames();
 
 // Decodes the picture into a fresh name in the slot, with a full mipmap chain. The name the slot
 // held is left alone. A missing file ends the process with "File <name> not found!" and status 1.

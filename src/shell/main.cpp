@@ -4,7 +4,7 @@
 #include "shell/entry_point.h"
 
 int main() {
-    platform::enterDataDirectory();
+    platform::enterDataDirectory(demoDataFiles());
     const DemoHooks demo{startDemo, updateFrame, drawFrame};
     return runEntryPoint(platform::currentInstance(), demo);
 }

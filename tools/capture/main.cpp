@@ -3,6 +3,7 @@
 #include "capture_options.h"
 #include "capture_outputs.h"
 #include "capture_session.h"
+#include "demo/demo_startup.h"
 #include "picture_readback.h"
 #include "platform/data_directory.h"
 #include "platform/fatal_exit.h"
@@ -137,7 +138,7 @@ int main(int argc, char** argv) {
     absolutise(options.framesDirectory);
     absolutise(options.videoFile);
     absolutise(options.wavFile);
-    platform::enterDataDirectory();
+    platform::enterDataDirectory(demoDataFiles());
     if (!std::filesystem::is_directory("data")) {
         return fail("data: no data set in the working directory or beside the program");
     }

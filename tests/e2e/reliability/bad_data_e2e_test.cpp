@@ -6,7 +6,10 @@
 
 #include <algorithm>
 #include <array>
+#include <csignal>
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -110,5 +113,56 @@ std::string testName(const ::testing::TestParamInfo<const char*>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryDataFile, BadDataE2eTest, ::testing::ValuesIn(dataFiles), testName);
+
+// A working directory whose data/ the test fills, removed afterwards.
+class ScratchDirectory {
+public:
+    ScratchDirectory() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "lumivaha-cwd-XXXXXX");
+        if (mkdtemp(pattern.data()) != nullptr) {
+            root = pattern;
+            std::filesystem::create_directory(root / "data");
+        }
+    }
+    ~ScratchDirectory() {
+        std::error_code ignored;
+        std::filesystem::remove_all(root, ignored);
+    }
+    const std::filesystem::path& path() const { return root; }
+
+private:
+    std::filesystem::path root;
+};
+
+TEST(DataFolderE2eTest, AWorkingDirectoryDataFolderIsUsedOnlyWhenItHoldsTheDemosFiles) {
+    IsolatedXServer server(800, 600);
+    ASSERT_FALSE(server.displayName().empty());
+    XSession session(server.displayName());
+    ASSERT_TRUE(session.connected());
+    ScratchDirectory unrelated;
+    ASSERT_FALSE(unrelated.path().empty());
+    {
+        SCOPED_TRACE("a data/ with nothing of the demo's: the data set beside the demo is used");
+        ChildProcess demo(demoCommand(unrelated.path()), demoEnvironment(server.displayName()));
+        ASSERT_TRUE(session.waitForWindow(demoTitle, 20s).has_value()) << demo.standardError();
+        ASSERT_TRUE(session.waitForPicture(20s)) << demo.standardError();
+        demo.signal(SIGTERM);
+        const auto status = demo.waitForExit(10s);
+        ASSERT_TRUE(status.has_value()) << demo.standardError();
+        EXPECT_EQ(*status, 0) << demo.standardError();
+    }
+    {
+        SCOPED_TRACE("a data/ with one of the demo's files: it is the data set, and incomplete");
+        std::filesystem::copy_file(std::filesystem::path(LUMIVAHA_DATA_DIR) / "loop1.mp3",
+                                   unrelated.path() / "data" / "loop1.mp3");
+        ChildProcess demo(demoCommand(unrelated.path()), demoEnvironment(server.displayName()));
+        const auto status = demo.waitForExit(runBound);
+        const std::string errors = demo.standardError();
+        ASSERT_TRUE(status.has_value()) << errors;
+        EXPECT_EQ(*status, fatalStatus) << errors;
+        EXPECT_NE(errors.find("File data/teolisuus.AML not found!"), std::string::npos) << errors;
+    }
+    EXPECT_TRUE(windowGone(session, 2s)) << "a window was left behind";
+}
 
 } // namespace
