@@ -14,6 +14,7 @@
 #include "effects/title_cards.h"
 #include "effects/voxel_growth.h"
 #include "effects/water_ripple.h"
+#include "platform/data_directory.h"
 #include "platform/sound_system.h"
 #include "platform/timer.h"
 #include "resources/texture_bank.h"
@@ -44,7 +45,7 @@ void openMusic() {
     platform::SoundSystem& sound = platform::soundSystem();
     sound.initialise(44100, 16, 0);
     for (int loop = 0; loop < loopCount; ++loop) {
-        loopStreams[loop] = sound.openStream(loopFileNames[loop]);
+        loopStreams[loop] = sound.openStream(platform::dataFilePath(loopFileNames[loop]).c_str());
     }
     currentLoop = 4;
 }

@@ -1,6 +1,7 @@
 #include "effects/mesh_showcase.h"
 
 #include "demo/random.h"
+#include "platform/data_directory.h"
 #include "resources/file_stream.h"
 #include "resources/texture_bank.h"
 
@@ -9,9 +10,9 @@
 
 MeshShowcase::MeshShowcase() : lastTime(-3.0f), modelIndex(0), camera{} {
     // All three are opened before the first is read; they close in reverse order on return.
-    FileStream first(modelFiles[0]);
-    FileStream second(modelFiles[1]);
-    FileStream third(modelFiles[2]);
+    FileStream first(platform::dataFilePath(modelFiles[0]));
+    FileStream second(platform::dataFilePath(modelFiles[1]));
+    FileStream third(platform::dataFilePath(modelFiles[2]));
     models[0].load(first);
     models[1].load(second);
     models[2].load(third);

@@ -1,36 +1,91 @@
 #include "platform/data_directory.h"
 
 #include <algorithm>
-#include <filesystem>
+#include <cstdlib>
+#include <string_view>
 #include <system_error>
 
 namespace platform {
 
+namespace fs = std::filesystem;
+
 namespace {
 
-bool holdsAnyOf(const std::vector<std::string>& dataFiles) {
-    std::error_code error;
-    return std::any_of(dataFiles.begin(), dataFiles.end(), [&error](const std::string& file) {
-        return std::filesystem::exists(file, error);
+constexpr std::string_view dataPrefix = "data/";
+
+std::optional<fs::path> selectedDirectory;
+
+std::string_view withinDataSet(const std::string& name) {
+    std::string_view view = name;
+    if (view.starts_with(dataPrefix)) {
+        view.remove_prefix(dataPrefix.size());
+    }
+    return view;
+}
+
+bool holdsAnyOf(const fs::path& directory, const std::vector<std::string>& dataFiles) {
+    return std::any_of(dataFiles.begin(), dataFiles.end(), [&directory](const std::string& file) {
+        std::error_code error;
+        return fs::exists(directory / withinDataSet(file), error);
     });
 }
 
 } // namespace
 
-void enterDataDirectory(const std::vector<std::string>& dataFiles) {
-    namespace fs = std::filesystem;
+DataSearch findDataDirectory(const std::vector<std::string>& dataFiles, const char* override,
+                             const fs::path& executable) {
+    DataSearch search;
+    if (override != nullptr && *override != '\0') {
+        search.directory = fs::path(override);
+        search.placesLooked.push_back(std::string(override) + " (LUMIVAHA_DATA)");
+        return search;
+    }
+    std::vector<fs::path> candidates{"data"};
+    if (!executable.empty()) {
+        const fs::path home = executable.parent_path();
+        candidates.push_back(home / "data");
+        candidates.push_back((home / ".." / "share" / "lumivaha" / "data").lexically_normal());
+    }
+    for (const fs::path& candidate : candidates) {
+        std::error_code error;
+        search.placesLooked.push_back(candidate.is_relative()
+                                          ? (fs::current_path(error) / candidate).string()
+                                          : candidate.string());
+        if (holdsAnyOf(candidate, dataFiles)) {
+            search.directory = candidate;
+            return search;
+        }
+    }
+    return search;
+}
+
+std::string noDataSetMessage(const DataSearch& search) {
+    std::string message = "No data set found: none of the demo's files in";
+    for (std::size_t i = 0; i < search.placesLooked.size(); ++i) {
+        message += i == 0 ? " " : (i + 1 == search.placesLooked.size() ? " or " : ", ");
+        message += search.placesLooked[i];
+    }
+    return message + " (LUMIVAHA_DATA names another place)";
+}
+
+bool selectDataDirectory(const std::vector<std::string>& dataFiles, std::string& message) {
     std::error_code error;
-    if (fs::is_directory("data", error) && holdsAnyOf(dataFiles)) {
-        return;
-    }
     const fs::path executable = fs::read_symlink("/proc/self/exe", error);
-    if (error) {
-        return;
+    const DataSearch search =
+        findDataDirectory(dataFiles, std::getenv("LUMIVAHA_DATA"), error ? fs::path() : executable);
+    selectedDirectory = search.directory;
+    if (!search.directory) {
+        message = noDataSetMessage(search);
+        return false;
     }
-    const fs::path home = executable.parent_path();
-    if (fs::is_directory(home / "data", error)) {
-        fs::current_path(home, error);
+    return true;
+}
+
+std::string dataFilePath(const std::string& name) {
+    if (!selectedDirectory) {
+        return name;
     }
+    return (*selectedDirectory / withinDataSet(name)).string();
 }
 
 } // namespace platform

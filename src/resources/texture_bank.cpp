@@ -1,5 +1,6 @@
 #include "resources/texture_bank.h"
 
+#include "platform/data_directory.h"
 #include "resources/jpeg_reader.h"
 #include "resources/resource_error.h"
 
@@ -101,6 +102,6 @@ void loadTextureBank() {
         createEmptyTarget(textureBank[static_cast<std::size_t>(target.slot)], target.side);
     }
     for (const PictureSlot& picture : pictureSlots) {
-        loadPicture(textureBank, picture.fileName, picture.slot);
+        loadPicture(textureBank, platform::dataFilePath(picture.fileName), picture.slot);
     }
 }

@@ -3,8 +3,15 @@
 #include "platform/data_directory.h"
 #include "shell/entry_point.h"
 
+#include <cstdio>
+#include <string>
+
 int main() {
-    platform::enterDataDirectory(demoDataFiles());
+    std::string noDataSet;
+    if (!platform::selectDataDirectory(demoDataFiles(), noDataSet)) {
+        std::fprintf(stderr, "%s\n", noDataSet.c_str());
+        return 1;
+    }
     const DemoHooks demo{startDemo, updateFrame, drawFrame};
     return runEntryPoint(platform::currentInstance(), demo);
 }

@@ -138,9 +138,9 @@ int main(int argc, char** argv) {
     absolutise(options.framesDirectory);
     absolutise(options.videoFile);
     absolutise(options.wavFile);
-    platform::enterDataDirectory(demoDataFiles());
-    if (!std::filesystem::is_directory("data")) {
-        return fail("data: no data set in the working directory or beside the program");
+    std::string noDataSet;
+    if (!platform::selectDataDirectory(demoDataFiles(), noDataSet)) {
+        return fail(noDataSet);
     }
     std::signal(SIGINT, noteInterrupt);
     std::signal(SIGTERM, noteInterrupt);

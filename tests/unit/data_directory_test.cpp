@@ -1,0 +1,73 @@
+#include "platform/data_directory.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::vector<std::string> demoFiles = {"data/p0.jpg", "data/loop1.mp3"};
+
+// An installed tree (prefix/bin/lumivaha, prefix/share/lumivaha/data) and a working directory,
+// in a scratch folder; the test runs inside the working directory.
+class DataDirectoryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "lumivaha-data-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        root = pattern;
+        fs::create_directories(root / "prefix" / "bin");
+        fs::create_directories(root / "work");
+        previous = fs::current_path();
+        fs::current_path(root / "work");
+    }
+    void TearDown() override {
+        fs::current_path(previous);
+        fs::remove_all(root);
+    }
+    static void putFile(const fs::path& file) {
+        fs::create_directories(file.parent_path());
+        std::ofstream(file) << "x";
+    }
+    fs::path executable() const { return root / "prefix" / "bin" / "lumivaha"; }
+    fs::path installed() const { return root / "prefix" / "share" / "lumivaha" / "data"; }
+
+    fs::path root;
+    fs::path previous;
+};
+
+TEST_F(DataDirectoryTest, PlacesAreTakenInOrderAndOnlyWhenTheyHoldADemoFile) {
+    fs::create_directory("data"); // unrelated, empty
+    putFile(root / "prefix" / "bin" / "data" / "notes.txt");
+    putFile(installed() / "loop1.mp3");
+    EXPECT_EQ(platform::findDataDirectory(demoFiles, nullptr, executable()).directory, installed());
+
+    putFile(root / "prefix" / "bin" / "data" / "p0.jpg");
+    EXPECT_EQ(platform::findDataDirectory(demoFiles, nullptr, executable()).directory,
+              root / "prefix" / "bin" / "data");
+
+    // One file of the demo's is enough: the rest are reported missing by name later.
+    putFile("data/loop1.mp3");
+    EXPECT_EQ(platform::findDataDirectory(demoFiles, nullptr, executable()).directory, "data");
+
+    // The override wins over everything, even when it holds nothing; an empty one is unset.
+    EXPECT_EQ(platform::findDataDirectory(demoFiles, "/nowhere", executable()).directory,
+              "/nowhere");
+    EXPECT_EQ(platform::findDataDirectory(demoFiles, "", executable()).directory, "data");
+}
+
+TEST_F(DataDirectoryTest, FindingNothingNamesEveryPlaceLookedAt) {
+    fs::create_directory("data");
+    const platform::DataSearch search = platform::findDataDirectory(demoFiles, "", executable());
+    ASSERT_FALSE(search.directory.has_value());
+    const std::string message = platform::noDataSetMessage(search);
+    for (const fs::path& place :
+         {root / "work" / "data", root / "prefix" / "bin" / "data", installed()}) {
+        EXPECT_NE(message.find(place.string()), std::string::npos) << message;
+    }
+    EXPECT_NE(message.find("LUMIVAHA_DATA"), std::string::npos) << message;
+}
+
+} // namespace
