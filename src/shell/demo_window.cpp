@@ -97,6 +97,20 @@ DemoWindow* demoWindowOf(WindowHandle handle) {
     return reinterpret_cast<DemoWindow*>(getWindowUserData(handle));
 }
 
+void keyWentDown(DemoWindow& window, std::uintptr_t key) {
+    window.keys[key] = 1;
+    window.taps.downSinceFrame.set(key);
+    window.taps.releasedSinceFrame.reset(key);
+}
+
+void keyWentUp(DemoWindow& window, std::uintptr_t key) {
+    if (window.taps.downSinceFrame.test(key)) {
+        window.taps.releasedSinceFrame.set(key);
+    } else {
+        window.keys[key] = 0;
+    }
+}
+
 bool isSwallowedSystemCommand(std::uintptr_t command) {
     return command == SC_SCREENSAVE || command == SC_MONITORPOWER;
 }
@@ -134,6 +148,7 @@ bool createDemoWindow(DemoWindow& window) {
     // The requested size, not the client size: the projection stays the demo's own.
     reshape(window.width, window.height);
     window.keys.fill(0);
+    window.taps = KeyTaps{};
     return true;
 }
 
@@ -165,6 +180,15 @@ void reshape(std::int32_t width, std::int32_t height) {
     gluPerspective(90.0, static_cast<double>(width) / static_cast<double>(safeHeight), 0.1, 2000.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+}
+
+void releaseTappedKeys(DemoWindow& window) {
+    for (std::size_t key = 0; key < window.keys.size(); ++key) {
+        if (window.taps.releasedSinceFrame.test(key)) {
+            window.keys[key] = 0;
+        }
+    }
+    window.taps = KeyTaps{};
 }
 
 void requestQuit(DemoWindow& window) {
@@ -205,7 +229,11 @@ MessageResult windowProcedure(WindowHandle handle, std::uint32_t message, std::u
     case WM_KEYDOWN:
     case WM_KEYUP:
         if (wParam <= 255) {
-            window->keys[wParam] = message == WM_KEYDOWN ? 1 : 0;
+            if (message == WM_KEYDOWN) {
+                keyWentDown(*window, wParam);
+            } else {
+                keyWentUp(*window, wParam);
+            }
             return 0;
         }
         break;

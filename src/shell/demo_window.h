@@ -3,10 +3,18 @@
 #include "platform/window_system.h"
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 
 // The 256 key-down flags, indexed by virtual-key code: 1 down, 0 up.
 using KeyState = std::array<std::int32_t, 256>;
+
+// The frame reads keys as flags, so a key pressed and released between two frames would go
+// unseen. A key that went down since the last frame keeps its flag until that frame has read it.
+struct KeyTaps {
+    std::bitset<256> downSinceFrame;
+    std::bitset<256> releasedSinceFrame;
+};
 
 struct WindowClassInfo {
     platform::InstanceHandle instance = nullptr;
@@ -27,6 +35,7 @@ struct DemoWindow {
     bool fullScreen = false;
     // Frames are drawn only while the window is shown and not minimised.
     bool visible = false;
+    KeyTaps taps{};
 };
 
 // Another create-run-destroy cycle follows the current one while this holds.
@@ -46,6 +55,8 @@ bool createDemoWindow(DemoWindow& window);
 bool destroyDemoWindow(DemoWindow& window);
 // Viewport and the start-up projection for a client size.
 void reshape(std::int32_t width, std::int32_t height);
+// Clears the flags of keys released before the frame that has just read them.
+void releaseTappedKeys(DemoWindow& window);
 void requestQuit(DemoWindow& window);
 void requestModeToggle(DemoWindow& window);
 platform::MessageResult windowProcedure(platform::WindowHandle handle, std::uint32_t message,

@@ -12,6 +12,7 @@ void runMessagePump(DemoWindow& window, const DemoHooks& demo) {
             dispatchMessage(message);
         } else if (window.visible) {
             demo.updateFrame();
+            releaseTappedKeys(window);
             demo.drawFrame();
             swapBuffers(window.deviceContext);
         } else {

@@ -17,6 +17,11 @@ struct Script {
     std::vector<bool> fullScreenAtStart;
     std::vector<bool> keysClearAtStart;
     std::vector<std::size_t> keysDownAtFirstFrame;
+    // When set, each update reads the keys as the frame driver does: Escape quits, F1 restarts,
+    // Space is cleared and counted as one regeneration.
+    bool readKeysAsTheDemo = false;
+    std::vector<KeyState> keysAtUpdate;
+    std::vector<int> regenerationsAtUpdate;
     DemoWindow* window = nullptr;
     // Decides what happens in each frame; the default quits at once.
     std::function<void(int frame)> onFrame;
@@ -28,10 +33,8 @@ Script script;
 void scriptedStart(DemoWindow& window, KeyState& keys) {
     script.window = &window;
     script.fullScreenAtStart.push_back(window.fullScreen);
-    bool clear = true;
-    for (std::int32_t flag : keys) {
-        clear = clear && flag == 0;
-    }
+    const bool clear = keys == KeyState{} && window.taps.downSinceFrame.none() &&
+                       window.taps.releasedSinceFrame.none();
     script.keysClearAtStart.push_back(clear);
     if (script.onStart) {
         script.onStart(script.startCount);
@@ -39,13 +42,30 @@ void scriptedStart(DemoWindow& window, KeyState& keys) {
     ++script.startCount;
 }
 
+void readKeysAsTheDemo(KeyState& keys) {
+    if (keys[VK_ESCAPE] == 1) {
+        requestQuit(*script.window);
+    }
+    if (keys[VK_F1] == 1) {
+        requestModeToggle(*script.window);
+    }
+    const bool regenerates = keys[VK_SPACE] == 1;
+    keys[VK_SPACE] = 0;
+    script.regenerationsAtUpdate.push_back(regenerates ? 1 : 0);
+}
+
 void scriptedUpdate() {
+    KeyState& keys = script.window->keys;
     if (script.keysDownAtFirstFrame.size() < static_cast<std::size_t>(script.startCount)) {
         std::size_t down = 0;
-        for (std::int32_t flag : script.window->keys) {
+        for (std::int32_t flag : keys) {
             down += flag == 1 ? 1 : 0;
         }
         script.keysDownAtFirstFrame.push_back(down);
+    }
+    script.keysAtUpdate.push_back(keys);
+    if (script.readKeysAsTheDemo) {
+        readKeysAsTheDemo(keys);
     }
 }
 
@@ -70,6 +90,20 @@ std::size_t countCalls(const std::string& name) {
 
 void post(std::uint32_t message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0) {
     postMessage(script.window->windowHandle, message, wParam, lParam);
+}
+
+// A press and its release in one burst, as remote desktops and automation tools send them.
+void tap(std::uintptr_t key) {
+    post(WM_KEYDOWN, key);
+    post(WM_KEYUP, key);
+}
+
+std::vector<std::int32_t> flagAtEachUpdate(std::uintptr_t key) {
+    std::vector<std::int32_t> flags;
+    for (const KeyState& keys : script.keysAtUpdate) {
+        flags.push_back(keys[key]);
+    }
+    return flags;
 }
 
 class EntryPointTest : public ::testing::Test {
@@ -151,6 +185,7 @@ TEST_F(EntryPointTest, ModeToggleStartsANewCycleInANewWindowWithKeysCleared) {
     script.onFrame = [](int) {
         if (script.startCount == 1) {
             requestModeToggle(*script.window);
+            tap(VK_A); // dispatched after the last frame of the cycle: never read
         } else {
             requestQuit(*script.window);
         }
@@ -164,6 +199,81 @@ TEST_F(EntryPointTest, ModeToggleStartsANewCycleInANewWindowWithKeysCleared) {
     EXPECT_EQ(script.fullScreenAtStart, (std::vector<bool>{false, true}));
     EXPECT_EQ(countCalls("registerClass"), 1u);
     expectNothingHeld();
+}
+
+TEST_F(EntryPointTest, EscapeTappedBeforeTheFirstFrameEndsTheRunInThatFrame) {
+    script.readKeysAsTheDemo = true;
+    script.onStart = [](int) { tap(VK_ESCAPE); };
+    script.onFrame = [](int frame) {
+        if (frame == 4) {
+            requestQuit(*script.window); // a lost tap would leave the run going for ever
+        }
+    };
+    EXPECT_EQ(runEntryPoint(currentInstance(), scriptedDemo), 0);
+    EXPECT_EQ(script.startCount, 1);
+    EXPECT_EQ(script.frameCount, 1);
+    expectNothingHeld();
+}
+
+TEST_F(EntryPointTest, TapsDuringStartUpsActInTheFirstFrameOfTheirCycle) {
+    script.readKeysAsTheDemo = true;
+    script.onStart = [](int cycle) { tap(cycle == 0 ? VK_F1 : VK_ESCAPE); };
+    script.onFrame = [](int frame) {
+        if (frame == 9) {
+            requestQuit(*script.window);
+        }
+    };
+    EXPECT_EQ(runEntryPoint(currentInstance(), scriptedDemo), 0);
+    EXPECT_EQ(script.startCount, 2);
+    EXPECT_EQ(script.frameCount, 2);
+    EXPECT_EQ(script.keysClearAtStart, (std::vector<bool>{true, true}));
+    EXPECT_EQ(flagAtEachUpdate(VK_F1), (std::vector<std::int32_t>{1, 0}));
+    expectNothingHeld();
+}
+
+TEST_F(EntryPointTest, EverySpaceTapOrAutoRepeatBurstRegeneratesOnce) {
+    script.readKeysAsTheDemo = true;
+    script.onStart = [](int) { tap(VK_SPACE); };
+    script.onFrame = [](int frame) {
+        if (frame == 1) {
+            tap(VK_SPACE);
+        } else if (frame == 2) {
+            post(WM_KEYDOWN, VK_SPACE);
+            post(WM_KEYDOWN, VK_SPACE, 1);
+            post(WM_KEYUP, VK_SPACE);
+        } else if (frame == 4) {
+            requestQuit(*script.window);
+        }
+    };
+    EXPECT_EQ(runEntryPoint(currentInstance(), scriptedDemo), 0);
+    EXPECT_EQ(script.regenerationsAtUpdate, (std::vector<int>{1, 0, 1, 1, 0}));
+}
+
+TEST_F(EntryPointTest, HeldKeysStayDownUntilTheirReleaseAndSpaceRepeatsOncePerKeyDown) {
+    script.readKeysAsTheDemo = true;
+    script.onStart = [](int) {
+        post(WM_KEYDOWN, VK_A);
+        post(WM_KEYDOWN, VK_SPACE);
+        // Released and pressed again before any frame: held like A.
+        post(WM_KEYDOWN, VK_LEFT);
+        post(WM_KEYUP, VK_LEFT);
+        post(WM_KEYDOWN, VK_LEFT);
+    };
+    script.onFrame = [](int frame) {
+        if (frame == 0) {
+            post(WM_KEYDOWN, VK_SPACE, 1); // auto-repeat
+        } else if (frame == 2) {
+            post(WM_KEYUP, VK_A);
+            post(WM_KEYUP, VK_LEFT);
+            post(WM_KEYUP, VK_SPACE);
+        } else if (frame == 4) {
+            requestQuit(*script.window);
+        }
+    };
+    EXPECT_EQ(runEntryPoint(currentInstance(), scriptedDemo), 0);
+    EXPECT_EQ(flagAtEachUpdate(VK_A), (std::vector<std::int32_t>{1, 1, 1, 0, 0}));
+    EXPECT_EQ(flagAtEachUpdate(VK_LEFT), (std::vector<std::int32_t>{1, 1, 1, 0, 0}));
+    EXPECT_EQ(script.regenerationsAtUpdate, (std::vector<int>{1, 1, 0, 0, 0}));
 }
 
 TEST_F(EntryPointTest, EveryWindowIsFullScreenAndEveryDestructionGivesTheDesktopBack) {

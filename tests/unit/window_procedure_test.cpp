@@ -53,6 +53,9 @@ TEST_F(WindowProcedureTest, KeyFlagsFollowKeyMessagesUpTo255) {
     EXPECT_EQ(keys[VK_SPACE], 1);
     EXPECT_EQ(send(WM_KEYDOWN, 255), 0);
     EXPECT_EQ(keys[255], 1);
+    releaseTappedKeys(window); // a frame has read them: both are held
+    EXPECT_EQ(keys[VK_SPACE], 1);
+    EXPECT_EQ(keys[255], 1);
     EXPECT_EQ(send(WM_KEYUP, VK_SPACE), 0);
     EXPECT_EQ(keys[VK_SPACE], 0);
     // Auto-repeat sets the flag again after the frame driver cleared it.
@@ -61,6 +64,39 @@ TEST_F(WindowProcedureTest, KeyFlagsFollowKeyMessagesUpTo255) {
     send(WM_KEYDOWN, VK_SPACE);
     EXPECT_EQ(keys[VK_SPACE], 1);
     EXPECT_EQ(defaultCount(), 0u);
+}
+
+TEST_F(WindowProcedureTest, AKeyReleasedBeforeAnyFrameReadItStaysDownUntilAFrameHas) {
+    send(WM_KEYDOWN, VK_ESCAPE);
+    send(WM_KEYUP, VK_ESCAPE);
+    send(WM_KEYDOWN, 0);
+    send(WM_KEYUP, 0);
+    EXPECT_EQ(keys[VK_ESCAPE], 1);
+    EXPECT_EQ(keys[0], 1);
+    // Pressed again before the frame: held, not tapped.
+    send(WM_KEYDOWN, VK_F1);
+    send(WM_KEYUP, VK_F1);
+    send(WM_KEYDOWN, VK_F1);
+    releaseTappedKeys(window);
+    EXPECT_EQ(keys[VK_ESCAPE], 0);
+    EXPECT_EQ(keys[0], 0);
+    EXPECT_EQ(keys[VK_F1], 1);
+    releaseTappedKeys(window);
+    EXPECT_EQ(keys[VK_F1], 1);
+    send(WM_KEYUP, VK_F1);
+    EXPECT_EQ(keys[VK_F1], 0);
+    EXPECT_EQ(defaultCount(), 0u);
+}
+
+TEST_F(WindowProcedureTest, CreationForgetsTapsNotYetReadAsWellAsHeldKeys) {
+    send(WM_KEYDOWN, VK_F1);
+    send(WM_KEYUP, VK_F1);
+    send(WM_KEYDOWN, VK_A);
+    destroyDemoWindow(window);
+    ASSERT_TRUE(createDemoWindow(window));
+    EXPECT_EQ(keys, KeyState{});
+    EXPECT_TRUE(window.taps.downSinceFrame.none());
+    EXPECT_TRUE(window.taps.releasedSinceFrame.none());
 }
 
 TEST_F(WindowProcedureTest, KeyCodesAbove255GetDefaultProcessingAndTouchNoFlag) {
