@@ -52,7 +52,7 @@ TEST_F(RunningDemoE2eTest, OpensWithTheTitleCardsAndF1BringsThemBack) {
     EXPECT_GT(steadyBrightShare(session), 0.05) << "no title text in the opening";
 
     session.watchDestruction(*first);
-    ASSERT_TRUE(session.pressKey(*first, "F1"));
+    ASSERT_TRUE(session.tapKey(*first, "F1"));
     ASSERT_TRUE(session.waitForDestruction(*first, 10s));
     const auto second = session.waitForWindow(title, 20s);
     ASSERT_TRUE(second.has_value()) << demo.standardError();
@@ -60,7 +60,7 @@ TEST_F(RunningDemoE2eTest, OpensWithTheTitleCardsAndF1BringsThemBack) {
     std::this_thread::sleep_for(2s);
     EXPECT_GT(steadyBrightShare(session), 0.05) << "no title text after the restart";
 
-    ASSERT_TRUE(session.pressKey(*second, "Escape"));
+    ASSERT_TRUE(session.tapKey(*second, "Escape"));
     EXPECT_EQ(demo.waitForExit(10s), std::optional<int>(0)) << demo.standardError();
 }
 

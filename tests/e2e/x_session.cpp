@@ -150,13 +150,11 @@ bool XSession::waitForPicture(std::chrono::milliseconds timeout) {
     return false;
 }
 
-bool XSession::pressKey(XWindowId window, const std::string& key) {
-    // Held for a moment as by a hand: the demo reads keys as flags once per frame, so a press
-    // and release that both arrive between two frames would go unseen.
+bool XSession::tapKey(XWindowId window, const std::string& key) {
     // Bounded: xdotool's --sync waits for ever on a window that never takes the focus.
     const std::string command = "DISPLAY=" + displayName +
                                 " timeout 10 xdotool windowfocus --sync " + std::to_string(window) +
-                                " keydown " + key + " sleep 0.4 keyup " + key + " >/dev/null 2>&1";
+                                " key " + key + " >/dev/null 2>&1";
     return std::system(command.c_str()) == 0;
 }
 

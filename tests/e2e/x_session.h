@@ -47,8 +47,9 @@ public:
     // Waits until something bright is on the screen: a window appears before the program has
     // loaded what it draws.
     bool waitForPicture(std::chrono::milliseconds timeout);
-    // Presses and releases a key with xdotool, focusing the window first.
-    bool pressKey(XWindowId window, const std::string& key);
+    // Focuses the window, then presses and releases a key at once with `xdotool key`, as
+    // remote desktops, on-screen keyboards and automation tools do.
+    bool tapKey(XWindowId window, const std::string& key);
 
 private:
     std::optional<XWindowId> findMapped(const std::string& title);

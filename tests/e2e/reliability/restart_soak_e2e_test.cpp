@@ -55,7 +55,7 @@ TEST(RestartSoakE2eTest, FiftyF1RestartsKeepMemoryFlatAndEndWithTheOpening) {
     auto lastPress = std::chrono::steady_clock::now() - pressInterval;
     for (int restart = 1; restart <= restarts; ++restart) {
         SCOPED_TRACE("restart " + std::to_string(restart));
-        // F1 counts only once the window draws frames; until then it waits for the next press.
+        // Each restart is drawing before the next press, so every cycle runs the same way.
         ASSERT_TRUE(session.waitForPicture(20s)) << demo.standardError();
         std::this_thread::sleep_until(lastPress + pressInterval);
         session.watchDestruction(*window);
