@@ -23,6 +23,15 @@ float wrap(float t) {
     return t - std::floor(t);
 }
 
+// Centred on zero whatever its width: a narrow pulse's own mean would be a DC offset that the
+// filters, the reverb and the side-chain then carry into the whole mix.
+float centredPulse(float phase, float width, float increment) {
+    float value = phase < width ? 1.0f : -1.0f;
+    value += polyBlep(phase, increment);
+    value -= polyBlep(wrap(phase - width), increment);
+    return value - (2.0f * width - 1.0f);
+}
+
 } // namespace
 
 void Oscillator::advance(float increment) {
@@ -33,17 +42,14 @@ void Oscillator::advance(float increment) {
 }
 
 float Oscillator::pulse(float increment, float width) {
-    float value = phase < width ? 1.0f : -1.0f;
-    value += polyBlep(phase, increment);
-    value -= polyBlep(wrap(phase - width), increment);
+    float value = centredPulse(phase, width, increment);
     advance(increment);
     return value;
 }
 
 float Oscillator::sawPulse(float increment, float pulseMix, float width) {
     float sawValue = 2.0f * phase - 1.0f - polyBlep(phase, increment);
-    float pulseValue = (phase < width ? 1.0f : -1.0f) + polyBlep(phase, increment) -
-                       polyBlep(wrap(phase - width), increment);
+    float pulseValue = centredPulse(phase, width, increment);
     advance(increment);
     return sawValue + (pulseValue - sawValue) * pulseMix;
 }

@@ -9,6 +9,7 @@ public:
     explicit Oscillator(float startPhase = 0.0f) : phase(startPhase) {}
 
     // Each call returns the current sample and advances by increment, frequency / sampleRate.
+    // Every wave swings about zero: a pulse narrower or wider than half is shifted to do so.
     float pulse(float increment, float width);
     // Saw and pulse of the same phase, blended: pulseMix 0 is all saw, 1 all pulse.
     float sawPulse(float increment, float pulseMix, float width);
