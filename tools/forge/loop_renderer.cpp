@@ -123,6 +123,23 @@ void applyGainCurve(StereoBuffer& buffer, const std::vector<float>& curve) {
     }
 }
 
+// A one-pole high-pass at a few hertz: the kick's and the snare's first half-waves outweigh their
+// later ones, and every hit would otherwise push the mix's mean off zero. It starts at rest, as
+// the loop itself does, so a loop still begins from silence.
+constexpr float dcCutoffHz = 5.0f;
+
+void removeDcOffset(std::vector<float>& channel) {
+    const float pole = std::exp(-2.0f * 3.14159265f * dcCutoffHz / beat::sampleRate);
+    float previousInput = 0.0f;
+    float previousOutput = 0.0f;
+    for (float& sample : channel) {
+        float output = sample - previousInput + pole * previousOutput;
+        previousInput = sample;
+        previousOutput = output;
+        sample = output;
+    }
+}
+
 // Soft saturation, then scaling to the target peak, then the fade at the very end.
 void master(StereoBuffer& mix) {
     float peak = 0.0f;
@@ -188,6 +205,8 @@ StereoBuffer renderLoop(const LoopScore& score) {
     mix.mix(lead, 1.0f);
     applyPingPongDelay(delaySend, mix, 0.75, 0.42f, 3500.0f);
     applyReverb(reverbSend, mix, 0.86f, 0.35f);
+    removeDcOffset(mix.left);
+    removeDcOffset(mix.right);
     master(mix);
     return mix;
 }
