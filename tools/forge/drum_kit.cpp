@@ -5,6 +5,7 @@
 #include "random_stream.h"
 #include "resonant_filter.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -13,6 +14,9 @@ namespace forge {
 namespace {
 
 constexpr float sampleTime = 1.0f / beat::sampleRate;
+// Every hit fades in over this long: noise at full level in its first sample is a click of its
+// own, and a loop opens with one.
+constexpr float onsetSeconds = 0.0003f;
 
 float noise(RandomStream& random) {
     return random.uniform(-1.0f, 1.0f);
@@ -123,7 +127,7 @@ void renderDrumHit(StereoBuffer& out, const DrumHit& hit) {
             break;
         }
         }
-        sample *= hit.velocity;
+        sample *= hit.velocity * std::min(1.0f, t / onsetSeconds);
         out.add(start + i, sample * leftGain, sample * rightGain);
     }
 }
