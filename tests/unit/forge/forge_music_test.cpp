@@ -1,5 +1,6 @@
 #include "beat_clock.h"
 #include "kick_detector.h"
+#include "loop_renderer.h"
 #include "melody.h"
 #include "platform/sound_decoder.h"
 #include "song.h"
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <numeric>
 #include <set>
 #include <string>
 
@@ -72,6 +74,18 @@ TEST_P(ForgedLoop, TailDecaysToSilenceByFifteenSeconds) {
     EXPECT_GT(rms(samples, 653000, 654000), body * 0.01);
     EXPECT_LT(tail, body * 0.3);
     EXPECT_LT(end, body * 0.01);
+}
+
+// The demo cuts from a loop's boundary to the next loop's first sample, and the whole show opens
+// on the opening's: an offset would step at every cut, and a first sample off zero clicks.
+TEST_P(ForgedLoop, MixIsCentredOnZeroAndStartsFromSilence) {
+    forge::StereoBuffer mix = forge::renderLoop(forge::loopScore(GetParam()));
+    for (const std::vector<float>* channel : {&mix.left, &mix.right}) {
+        double mean = std::accumulate(channel->begin(), channel->end(), 0.0) /
+                      static_cast<double>(channel->size());
+        EXPECT_LT(std::fabs(mean), 0.0005);
+        EXPECT_LT(std::fabs(channel->front()), 0.001f);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(AllLoops, ForgedLoop, testing::Values(1, 2, 3, 4, 5));
