@@ -3,39 +3,109 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace {
 
 constexpr const char* fontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+
+constexpr const char* usage =
+    "usage: lumivaha-forge [--wav] OUTDIR\n"
+    "Builds the demo's data set into OUTDIR (made if missing): 17 JPEG pictures, 3 AML meshes\n"
+    "and 5 MP3 loops, the same bytes on every run.\n"
+    "  --wav       also write the loops as 16-bit WAV files, loop1.wav to loop5.wav\n"
+    "  --help      print this and exit\n"
+    "  --version   print the version and exit\n"
+    "An OUTDIR beginning with '-' is given as ./-name or after --.\n";
+
+constexpr int exitUsage = 2;
+
+enum class Action { forge, help, version };
+
+struct Request {
+    Action action = Action::forge;
+    bool withWaves = false;
+    std::string outDir;
+};
+
+std::string quoted(std::string_view text) {
+    return "'" + std::string(text) + "'";
+}
+
+// --help and --version act as soon as they are read, as GNU tools do; an option is never taken
+// for a folder, except after "--".
+bool parseArguments(const std::vector<std::string_view>& arguments, Request& request,
+                    std::string& fault) {
+    bool optionsEnded = false;
+    std::vector<std::string_view> folders;
+    for (std::string_view argument : arguments) {
+        if (optionsEnded || !argument.starts_with("-")) {
+            folders.push_back(argument);
+        } else if (argument == "--") {
+            optionsEnded = true;
+        } else if (argument == "--help" || argument == "--version") {
+            request.action = argument == "--help" ? Action::help : Action::version;
+            return true;
+        } else if (argument == "--wav") {
+            request.withWaves = true;
+        } else {
+            fault = "unknown option " + quoted(argument);
+            return false;
+        }
+    }
+    if (folders.size() > 1) {
+        fault = "more than one OUTDIR: " + quoted(folders[0]) + " and " + quoted(folders[1]);
+        return false;
+    }
+    if (folders.empty() || folders[0].empty()) {
+        fault = folders.empty() ? "missing OUTDIR" : "OUTDIR is empty";
+        return false;
+    }
+    request.outDir = folders[0];
+    return true;
+}
 
 int fail(const std::string& message) {
     std::fprintf(stderr, "lumivaha-forge: %s\n", message.c_str());
     return 1;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    bool withWaves = argc == 3 && std::string(argv[1]) == "--wav";
-    if (argc != 2 && !withWaves) {
-        std::fprintf(stderr, "usage: lumivaha-forge [--wav] OUTDIR\n");
-        return 2;
-    }
-    std::string outDir = argv[argc - 1];
+int forgeInto(const Request& request) {
     std::error_code failure;
-    std::filesystem::create_directories(outDir, failure);
+    std::filesystem::create_directories(request.outDir, failure);
     if (failure) {
-        return fail(outDir + ": " + failure.message());
+        return fail(request.outDir + ": " + failure.message());
     }
     std::vector<forge::AssetJob> jobs = forge::dataSetJobs(fontPath);
-    if (withWaves) {
+    if (request.withWaves) {
         std::vector<forge::AssetJob> waves = forge::waveJobs();
         jobs.insert(jobs.end(), waves.begin(), waves.end());
     }
     std::string error;
-    if (!forge::writeAssets(jobs, outDir, 2, error)) {
+    if (!forge::writeAssets(jobs, request.outDir, 2, error)) {
         return fail(error);
     }
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Request request;
+    std::string fault;
+    if (!parseArguments({argv + 1, argv + argc}, request, fault)) {
+        std::fprintf(stderr, "lumivaha-forge: %s\nTry 'lumivaha-forge --help'.\n", fault.c_str());
+        return exitUsage;
+    }
+    if (request.action == Action::help) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
+    if (request.action == Action::version) {
+        std::puts("lumivaha-forge " LUMIVAHA_VERSION);
+        return 0;
+    }
+    return forgeInto(request);
 }
