@@ -13,6 +13,7 @@ target_include_directories(forge_unit_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/
 target_link_libraries(forge_unit_tests PRIVATE lumivaha_forge lumivaha_sound GTest::gtest_main)
 target_compile_definitions(forge_unit_tests PRIVATE
   LUMIVAHA_FORGE="$<TARGET_FILE:lumivaha-forge>"
+  LUMIVAHA_VERSION="${PROJECT_VERSION}"
   LUMIVAHA_DATA_DIR="${CMAKE_BINARY_DIR}/bin/data")
 add_dependencies(forge_unit_tests lumivaha_data)
 gtest_discover_tests(forge_unit_tests PROPERTIES LABELS unit DISCOVERY_TIMEOUT 30)

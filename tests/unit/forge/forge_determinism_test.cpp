@@ -1,5 +1,6 @@
 #include "picture_names.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -7,6 +8,7 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -25,6 +27,11 @@ std::set<std::string> fileNames(const fs::path& folder) {
         names.insert(entry.path().filename().string());
     }
     return names;
+}
+
+std::string text(const fs::path& path) {
+    std::vector<char> bytes = contents(path);
+    return {bytes.begin(), bytes.end()};
 }
 
 fs::path forgeInto(const std::string& name) {
@@ -61,9 +68,68 @@ TEST(ForgeDeterminism, TwoRunsAndTheBuildGiveIdenticalFiles) {
     fs::remove_all(second);
 }
 
-TEST(ForgeCommandLine, RefusesAMissingOrUnwritableOutputFolder) {
-    EXPECT_NE(std::system((std::string(LUMIVAHA_FORGE) + " 2>/dev/null").c_str()), 0);
-    EXPECT_NE(std::system((std::string(LUMIVAHA_FORGE) + " /proc/forge 2>/dev/null").c_str()), 0);
+struct ForgeRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// An empty working folder for the forge, so anything it wrongly takes for OUTDIR lands there.
+class ForgeCommandLine : public testing::Test {
+protected:
+    void SetUp() override { fs::create_directories(work); }
+    void TearDown() override { fs::remove_all(scratch); }
+
+    ForgeRun run(const std::string& arguments) const {
+        std::string command = "cd '" + work.string() + "' && " + LUMIVAHA_FORGE + " " + arguments +
+                              " >'" + (scratch / "out").string() + "' 2>'" +
+                              (scratch / "err").string() + "'";
+        int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text(scratch / "out"),
+                text(scratch / "err")};
+    }
+
+    fs::path scratch =
+        fs::temp_directory_path() / ("lumivaha_forge_cli_" + std::to_string(getpid()));
+    fs::path work = scratch / "work";
+};
+
+TEST_F(ForgeCommandLine, HelpAndVersionPrintAndWriteNothing) {
+    for (const char* arguments : {"--help", "--wav data --help"}) {
+        ForgeRun help = run(arguments);
+        EXPECT_EQ(help.status, 0) << arguments;
+        EXPECT_TRUE(help.out.starts_with("usage: lumivaha-forge [--wav] OUTDIR\n")) << help.out;
+        EXPECT_EQ(help.err, "");
+    }
+    ForgeRun version = run("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "lumivaha-forge " LUMIVAHA_VERSION "\n");
+    EXPECT_TRUE(fs::is_empty(work));
+}
+
+TEST_F(ForgeCommandLine, RefusesUnknownOptionsAndAMissingOrSecondFolder) {
+    for (const char* arguments : {"", "--wav", "--", "''", "--bogus data", "-x data",
+                                  "--wav=1 data", "- data", "data more", "--wav data -- more"}) {
+        ForgeRun refused = run(arguments);
+        EXPECT_EQ(refused.status, 2) << arguments;
+        EXPECT_EQ(refused.out, "") << arguments;
+        // One line naming the fault, one pointing to the help.
+        EXPECT_TRUE(refused.err.starts_with("lumivaha-forge: ")) << refused.err;
+        EXPECT_TRUE(refused.err.ends_with("\nTry 'lumivaha-forge --help'.\n")) << refused.err;
+        EXPECT_EQ(std::count(refused.err.begin(), refused.err.end(), '\n'), 2) << refused.err;
+        EXPECT_TRUE(fs::is_empty(work)) << arguments;
+    }
+}
+
+// A file in the way stops the forge before it makes anything, and shows which folder it took.
+TEST_F(ForgeCommandLine, TakesADashedFolderAfterDoubleDashOrAsAPath) {
+    std::ofstream(work / "-data") << "in the way";
+    for (const char* arguments : {"-- -data", "./-data"}) {
+        ForgeRun taken = run(arguments);
+        EXPECT_EQ(taken.status, 1) << arguments;
+        EXPECT_NE(taken.err.find("-data: "), std::string::npos) << taken.err;
+    }
+    EXPECT_EQ(fileNames(work), std::set<std::string>{"-data"});
 }
 
 } // namespace
