@@ -1,4 +1,6 @@
 #include "data_set.h"
+#include "png_writer.h"
+#include "strip_pictures.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -12,12 +14,14 @@ namespace {
 constexpr const char* fontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
 
 constexpr const char* usage =
-    "usage: lumivaha-forge [--wav] OUTDIR\n"
+    "usage: lumivaha-forge [--wav] [--icon FILE] OUTDIR\n"
+    "       lumivaha-forge --icon FILE\n"
     "Builds the demo's data set into OUTDIR (made if missing): 17 JPEG pictures, 3 AML meshes\n"
     "and 5 MP3 loops, the same bytes on every run.\n"
-    "  --wav       also write the loops as 16-bit WAV files, loop1.wav to loop5.wav\n"
-    "  --help      print this and exit\n"
-    "  --version   print the version and exit\n"
+    "  --wav         also write the loops as 16-bit WAV files, loop1.wav to loop5.wav\n"
+    "  --icon FILE   write the desktop icon, a 256x256 PNG of the demo's snow crystal\n"
+    "  --help        print this and exit\n"
+    "  --version     print the version and exit\n"
     "An OUTDIR beginning with '-' is given as ./-name or after --.\n";
 
 constexpr int exitUsage = 2;
@@ -27,6 +31,7 @@ enum class Action { forge, help, version };
 struct Request {
     Action action = Action::forge;
     bool withWaves = false;
+    std::string iconFile;
     std::string outDir;
 };
 
@@ -40,7 +45,8 @@ bool parseArguments(const std::vector<std::string_view>& arguments, Request& req
                     std::string& fault) {
     bool optionsEnded = false;
     std::vector<std::string_view> folders;
-    for (std::string_view argument : arguments) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string_view argument = arguments[i];
         if (optionsEnded || !argument.starts_with("-")) {
             folders.push_back(argument);
         } else if (argument == "--") {
@@ -50,6 +56,12 @@ bool parseArguments(const std::vector<std::string_view>& arguments, Request& req
             return true;
         } else if (argument == "--wav") {
             request.withWaves = true;
+        } else if (argument == "--icon") {
+            if (i + 1 == arguments.size() || arguments[i + 1].empty()) {
+                fault = "--icon needs a FILE";
+                return false;
+            }
+            request.iconFile = arguments[++i];
         } else {
             fault = "unknown option " + quoted(argument);
             return false;
@@ -58,6 +70,9 @@ bool parseArguments(const std::vector<std::string_view>& arguments, Request& req
     if (folders.size() > 1) {
         fault = "more than one OUTDIR: " + quoted(folders[0]) + " and " + quoted(folders[1]);
         return false;
+    }
+    if (folders.empty() && !request.iconFile.empty()) {
+        return true;
     }
     if (folders.empty() || folders[0].empty()) {
         fault = folders.empty() ? "missing OUTDIR" : "OUTDIR is empty";
@@ -70,6 +85,13 @@ bool parseArguments(const std::vector<std::string_view>& arguments, Request& req
 int fail(const std::string& message) {
     std::fprintf(stderr, "lumivaha-forge: %s\n", message.c_str());
     return 1;
+}
+
+int forgeIcon(const std::string& iconFile) {
+    if (!forge::writePng(iconFile, forge::makeSnowflakePicture())) {
+        return fail(iconFile + ": cannot be written");
+    }
+    return 0;
 }
 
 int forgeInto(const Request& request) {
@@ -106,6 +128,12 @@ int main(int argc, char** argv) {
     if (request.action == Action::version) {
         std::puts("lumivaha-forge " LUMIVAHA_VERSION);
         return 0;
+    }
+    if (!request.iconFile.empty()) {
+        const int status = forgeIcon(request.iconFile);
+        if (status != 0 || request.outDir.empty()) {
+            return status;
+        }
     }
     return forgeInto(request);
 }
