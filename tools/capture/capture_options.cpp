@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <strings.h>
 
@@ -21,6 +22,7 @@ const char* const captureUsage =
     "  --press T:KEY      press Space, F1 or Escape at T seconds (repeatable)\n"
     "  --bench            write nothing; time the start-up and every scene pair\n"
     "  --bench-frames N   frames measured per scene pair and per floor (default 120)\n"
+    "  --help, --version  show this text or the version, and do nothing else\n"
     "Times count from the capture's first frame: demo time until an F1 restart.\n";
 
 namespace {
@@ -34,6 +36,11 @@ constexpr KeyName keyNames[] = {
     {"Space", platform::VK_SPACE},
     {"F1", platform::VK_F1},
     {"Escape", platform::VK_ESCAPE},
+};
+
+constexpr std::string_view optionsWithValues[] = {
+    "--fps",   "--seed", "--from",  "--to",           "--frames",
+    "--video", "--wav",  "--press", "--bench-frames",
 };
 
 std::string quoted(std::string_view text) {
@@ -100,22 +107,32 @@ private:
             argument = argument.substr(0, equals);
         }
         name = argument;
-        if (argument == "--help" || argument == "-h") {
-            options.help = true;
-            return true;
+        if (bool* flag = flagNamed(argument)) {
+            *flag = true;
+            return inlineValue ? fail(std::string(argument) + " takes no value") : true;
         }
-        if (argument == "--bench") {
-            options.bench = true;
-            return true;
-        }
-        if (!argument.starts_with("--")) {
+        if (!argument.starts_with("-") || argument == "-") {
             return fail("unexpected argument " + quoted(argument));
+        }
+        if (std::find(std::begin(optionsWithValues), std::end(optionsWithValues), argument) ==
+            std::end(optionsWithValues)) {
+            return fail("unknown option " + quoted(argument));
         }
         const std::optional<std::string_view> value = takeValue();
         if (!value) {
             return false;
         }
         return readValue(argument, *value);
+    }
+
+    bool* flagNamed(std::string_view argument) {
+        if (argument == "--help" || argument == "-h") {
+            return &options.help;
+        }
+        if (argument == "--version") {
+            return &options.version;
+        }
+        return argument == "--bench" ? &options.bench : nullptr;
     }
 
     bool readValue(std::string_view option, std::string_view value) {
@@ -140,15 +157,16 @@ private:
                          : fail("--press takes T:KEY with KEY Space, F1 or Escape, not " +
                                 quoted(value));
         }
-        if (option == "--bench-frames") {
-            const auto frames = parseNumber<int>(value);
-            benchFramesGiven = true;
-            return frames && *frames >= 1 && *frames <= mostBenchFrames
-                       ? (options.benchFrames = *frames, true)
-                       : fail("--bench-frames takes a whole number from 1 to " +
-                              std::to_string(mostBenchFrames) + ", not " + quoted(value));
-        }
-        return fail("unknown option " + quoted(option));
+        return readBenchFrames(value);
+    }
+
+    bool readBenchFrames(std::string_view value) {
+        const auto frames = parseNumber<int>(value);
+        benchFramesGiven = true;
+        return frames && *frames >= 1 && *frames <= mostBenchFrames
+                   ? (options.benchFrames = *frames, true)
+                   : fail("--bench-frames takes a whole number from 1 to " +
+                          std::to_string(mostBenchFrames) + ", not " + quoted(value));
     }
 
     bool readFrameRate(std::string_view value) {
@@ -236,10 +254,6 @@ bool checkCombination(const CaptureOptions& options, std::string& error) {
         error = "--to must come after --from";
         return false;
     }
-    if (!options.videoFile.empty() && options.videoFile == options.wavFile) {
-        error = "--video and --wav need different files";
-        return false;
-    }
     return true;
 }
 
@@ -251,7 +265,7 @@ bool parseCaptureOptions(const std::vector<std::string_view>& arguments, Capture
     if (!reader.readAll()) {
         return false;
     }
-    if (options.help) {
+    if (options.help || options.version) {
         return true;
     }
     if (!options.bench && reader.givesBenchFrames()) {

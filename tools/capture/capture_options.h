@@ -33,6 +33,7 @@ struct CaptureOptions {
     bool bench = false;
     int benchFrames = 120;
     bool help = false;
+    bool version = false;
 };
 
 // Reads the arguments after the program name. False with the reason for the first fault.

@@ -4,6 +4,58 @@
 #include "platform/sound_wav_writer.h"
 #include "sound_feed.h"
 
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct NameInUse {
+    const char* option;
+    fs::path name;
+    // The output itself rather than one of its temporary files.
+    bool isOutput;
+};
+
+void addNames(std::vector<NameInUse>& names, const char* option,
+              const std::vector<fs::path>& used) {
+    for (std::size_t index = 0; index < used.size(); ++index) {
+        // The output's own name comes first, its temporary files after it.
+        names.push_back({option, used[index], index == 0});
+    }
+}
+
+fs::path normalised(const fs::path& name) {
+    std::error_code error;
+    fs::path canonical = fs::weakly_canonical(name, error);
+    if (error) {
+        canonical = fs::absolute(name, error).lexically_normal();
+    }
+    // A directory named with a trailing slash is the same directory.
+    return canonical.has_filename() ? canonical : canonical.parent_path();
+}
+
+// Different spellings, links and hard links of one file are the same file.
+bool sameFile(const fs::path& first, const fs::path& second) {
+    std::error_code error;
+    if (fs::exists(first, error) && fs::exists(second, error)) {
+        return fs::equivalent(first, second, error);
+    }
+    return normalised(first) == normalised(second);
+}
+
+void addNote(std::string& notes, const std::string& note) {
+    if (note.empty()) {
+        return;
+    }
+    if (!notes.empty()) {
+        notes += "; ";
+    }
+    notes += note;
+}
+
+} // namespace
+
 CaptureOutputs::CaptureOutputs(const CaptureOptions& options) {
     if (!options.framesDirectory.empty()) {
         frames =
@@ -13,7 +65,7 @@ CaptureOutputs::CaptureOutputs(const CaptureOptions& options) {
         video = std::make_unique<VideoWriter>(options.videoFile, options.frameRate, pictureWidth,
                                               pictureHeight);
         if (options.wavFile.empty()) {
-            videoSound = std::make_unique<PendingFile>(options.videoFile + ".wav");
+            videoSound = std::make_unique<ScratchFile>();
         }
     }
     if (!options.wavFile.empty()) {
@@ -28,18 +80,65 @@ CaptureOutputs::~CaptureOutputs() {
 }
 
 bool CaptureOutputs::prepare(std::string& message) {
-    std::string reason;
-    if (frames && !frames->prepare(reason)) {
-        fail(frames->directory(), reason);
-    } else if (wav && !wav->create(reason)) {
-        fail(wav->path(), reason);
-    } else if (videoSound && !videoSound->create(reason)) {
-        fail(videoSound->path(), reason);
-    } else if (video && !video->prepare(reason)) {
-        fail(video->path(), reason);
+    if (inspectFiles() && namesAreDistinct()) {
+        createAll();
     }
     message = failure;
     return !failed();
+}
+
+bool CaptureOutputs::inspectFiles() {
+    std::string reason;
+    if (wav && !wav->inspect(reason)) {
+        return fail(wav->path(), reason);
+    }
+    if (video && !video->inspect(reason)) {
+        return fail(video->path(), reason);
+    }
+    return true;
+}
+
+bool CaptureOutputs::namesAreDistinct() {
+    std::vector<NameInUse> names;
+    if (frames) {
+        names.push_back({"--frames", frames->directory(), true});
+    }
+    if (video) {
+        addNames(names, "--video", video->namesUsed(videoSound != nullptr));
+    }
+    if (wav) {
+        addNames(names, "--wav", wav->namesUsed({}));
+    }
+    for (auto first = names.begin(); first != names.end(); ++first) {
+        for (auto second = first + 1; second != names.end(); ++second) {
+            if (first->option != second->option && sameFile(first->name, second->name)) {
+                failure =
+                    std::string(first->option) + " and " + second->option +
+                    (first->isOutput && second->isOutput ? " name the same file: "
+                                                         : " need the same temporary file: ") +
+                    first->name.string();
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool CaptureOutputs::createAll() {
+    std::string reason;
+    if (frames && !frames->prepare(reason)) {
+        return fail(frames->directory(), reason);
+    }
+    if (wav && !wav->create(reason)) {
+        return fail(wav->path(), reason);
+    }
+    if (video && !video->prepare(reason)) {
+        return fail(video->path(), reason);
+    }
+    if (videoSound && !videoSound->create(video->ownSoundPath(), video->target(), reason)) {
+        return fail(video->path(), reason);
+    }
+    return true;
 }
 
 std::vector<std::uint8_t> CaptureOutputs::takeBuffer() {
@@ -84,7 +183,7 @@ bool CaptureOutputs::finish(std::string& message) {
         finishSound();
     }
     if (!failed() && video) {
-        const std::string& soundPath = wav ? wav->temporaryPath() : videoSound->temporaryPath();
+        const std::string& soundPath = wav ? wav->temporaryPath() : videoSound->path();
         if (!video->finish(soundPath, reason)) {
             fail(video->path(), reason);
         }
@@ -101,41 +200,41 @@ bool CaptureOutputs::finish(std::string& message) {
 }
 
 void CaptureOutputs::finishSound() {
-    PendingFile* target = wav ? wav.get() : videoSound.get();
+    if (!wav && !videoSound) {
+        return;
+    }
+    const std::string& soundPath = wav ? wav->temporaryPath() : videoSound->path();
     std::string reason;
-    if (target && !platform::writeWavFile(target->temporaryPath().c_str(), sound.data(),
-                                          sound.size(), captureSampleRate, reason)) {
-        fail(target->path(), reason);
+    if (!platform::writeWavFile(soundPath.c_str(), sound.data(), sound.size(), captureSampleRate,
+                                reason)) {
+        fail(wav ? wav->path() : video->path(), reason);
     }
 }
 
 std::string CaptureOutputs::abandon() {
     finished = true;
-    std::string note;
+    std::string notes;
     if (frames) {
         frames->abandon();
         const std::uint64_t done = frames->framesWritten();
         if (done > 0) {
-            note += "frames " + PngFrameWriter::frameName(0) + " to " +
-                    PngFrameWriter::frameName(done - 1) + " stay in " + frames->directory() +
-                    ", the capture is incomplete; ";
+            addNote(notes, "frames " + PngFrameWriter::frameName(0) + " to " +
+                               PngFrameWriter::frameName(done - 1) + " stay in " +
+                               frames->directory() + ", the capture is incomplete");
         }
     }
     if (video) {
         video->abandon();
-        note += video->path() + " was not made; ";
+        addNote(notes, video->abandonNote());
     }
     if (wav) {
         wav->discard();
-        note += wav->path() + " was not made; ";
+        addNote(notes, wav->abandonNote());
     }
     if (videoSound) {
         videoSound->discard();
     }
-    if (note.size() >= 2) {
-        note.resize(note.size() - 2);
-    }
-    return note;
+    return notes;
 }
 
 bool CaptureOutputs::fail(const std::string& what, const std::string& reason) {

@@ -20,7 +20,8 @@ public:
     CaptureOutputs(const CaptureOutputs&) = delete;
     CaptureOutputs& operator=(const CaptureOutputs&) = delete;
 
-    // Creates every output place before anything renders. False with the message.
+    // Checks every output and creates its place before anything renders: no directory where a
+    // file is wanted, no file named twice, no missing folder. False with the message.
     bool prepare(std::string& message);
     bool wantsPictures() const { return frames != nullptr || video != nullptr; }
     // A buffer for the next picture.
@@ -38,6 +39,9 @@ public:
     std::uint64_t soundFramesWritten() const { return sound.size() / 2; }
 
 private:
+    bool inspectFiles();
+    bool namesAreDistinct();
+    bool createAll();
     bool fail(const std::string& what, const std::string& reason);
     void finishSound();
 
@@ -45,7 +49,7 @@ private:
     std::unique_ptr<VideoWriter> video;
     std::unique_ptr<PendingFile> wav;
     // The video needs the music even when no WAV file was asked for.
-    std::unique_ptr<PendingFile> videoSound;
+    std::unique_ptr<ScratchFile> videoSound;
     std::vector<std::int16_t> sound;
     // Reused from frame to frame when only the video takes the pictures.
     std::vector<std::uint8_t> videoBuffer;

@@ -89,6 +89,7 @@ void CaptureSession::pressKeys(bool down) {
     for (const ScheduledKey& key : keys) {
         if (key.frame == clock.frame()) {
             sendKey(*window, key.virtualKey, down);
+            escapeSent = escapeSent || key.virtualKey == platform::VK_ESCAPE;
         }
     }
 }

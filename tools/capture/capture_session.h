@@ -31,6 +31,8 @@ public:
     std::uint64_t firstWrittenFrame() const { return firstWritten; }
     // True when the capture ended at --to rather than with the demo.
     bool reachedEnd() const { return stoppedAtEnd; }
+    // True once a --press of Escape has gone down: it, not the demo's own end, stops the demo.
+    bool escapePressed() const { return escapeSent; }
     bool wasInterrupted() const { return stoppedByInterrupt; }
     int runs() const { return runCount; }
 
@@ -57,4 +59,5 @@ private:
     int runCount = 0;
     bool stoppedAtEnd = false;
     bool stoppedByInterrupt = false;
+    bool escapeSent = false;
 };

@@ -56,6 +56,19 @@ void absolutise(std::string& path) {
     }
 }
 
+std::string counted(std::uint64_t count, const char* noun) {
+    std::string text = std::to_string(count);
+    text.append(" ").append(noun).append(count == 1 ? "" : "s");
+    return text;
+}
+
+const char* endingNote(const CaptureSession& session) {
+    if (session.reachedEnd()) {
+        return "";
+    }
+    return session.escapePressed() ? "; Escape ended the demo" : "; the demo ended by itself";
+}
+
 std::string captureSummary(const CaptureOptions& options, const CaptureSession& session,
                            const CaptureOutputs& outputs, std::uint32_t seed, double elapsed) {
     const FrameRate& rate = options.frameRate;
@@ -63,25 +76,35 @@ std::string captureSummary(const CaptureOptions& options, const CaptureSession& 
     const std::uint64_t end = session.framesRendered();
     const std::uint64_t written = end > first ? end - first : 0;
     char text[512];
-    std::snprintf(
-        text, sizeof text,
-        "lumivaha-capture: %llu frames at %u/%u fps, %.3f s to %.3f s, %llu sound frames, "
-        "seed %u, %d run%s; %llu frames rendered in %.1f s (%.1f per second)%s",
-        static_cast<unsigned long long>(written), rate.numerator(), rate.denominator(),
-        rate.secondsAt(first), rate.secondsAt(end),
-        static_cast<unsigned long long>(outputs.soundFramesWritten()), seed, session.runs(),
-        session.runs() == 1 ? "" : "s", static_cast<unsigned long long>(end), elapsed,
-        elapsed > 0.0 ? static_cast<double>(end) / elapsed : 0.0,
-        session.reachedEnd() ? "" : "; the demo ended by itself");
+    std::snprintf(text, sizeof text,
+                  "lumivaha-capture: %s at %u/%u fps, %.3f s to %.3f s, %s, seed %u, %s; %s "
+                  "rendered in %.1f s (%.1f per second)%s",
+                  counted(written, "frame").c_str(), rate.numerator(), rate.denominator(),
+                  rate.secondsAt(first), rate.secondsAt(end),
+                  counted(outputs.soundFramesWritten(), "sound frame").c_str(), seed,
+                  counted(static_cast<std::uint64_t>(session.runs()), "run").c_str(),
+                  counted(end, "frame").c_str(), elapsed,
+                  elapsed > 0.0 ? static_cast<double>(end) / elapsed : 0.0, endingNote(session));
     return text;
+}
+
+// Told only once the run is sure to start: a failure before it says one thing only.
+void announceSeed(const CaptureOptions& options, std::uint32_t seed) {
+    if (!options.seed) {
+        std::fprintf(stderr, "lumivaha-capture: seed %u (--seed %u repeats this run)\n", seed,
+                     seed);
+    }
 }
 
 int runCapture(const CaptureOptions& options, std::uint32_t seed) {
     CaptureOutputs outputs(options);
     std::string message;
     if (!outputs.prepare(message)) {
-        return failCapture(outputs, message);
+        // Nothing was rendered: there is nothing to tell about what stays.
+        outputs.abandon();
+        return fail(message);
     }
+    announceSeed(options, seed);
     runningOutputs = &outputs;
     platform::registerTeardown(abandonOutputsOnFatalExit);
     ProgressMeter progress(stderr, isatty(STDERR_FILENO) == 1, expectedFrameCount(options));
@@ -109,6 +132,7 @@ int runCapture(const CaptureOptions& options, std::uint32_t seed) {
 }
 
 int runBench(const CaptureOptions& options, std::uint32_t seed) {
+    announceSeed(options, seed);
     BenchSession session(seed, options.benchFrames, readStartupProbes, interrupted);
     const int status = runDemo(session);
     if (status != 0) {
@@ -128,11 +152,17 @@ int main(int argc, char** argv) {
     CaptureOptions options;
     std::string error;
     if (!parseCaptureOptions(arguments, options, error)) {
-        std::fprintf(stderr, "lumivaha-capture: %s\n%s", error.c_str(), captureUsage);
+        std::fprintf(stderr,
+                     "lumivaha-capture: %s\nTry \"lumivaha-capture --help\" for the options.\n",
+                     error.c_str());
         return exitFailure;
     }
     if (options.help) {
         std::fputs(captureUsage, stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::puts("lumivaha-capture " LUMIVAHA_VERSION);
         return 0;
     }
     absolutise(options.framesDirectory);
@@ -147,10 +177,6 @@ int main(int argc, char** argv) {
     // A dead ffmpeg must show as a failed write, not end the capture unexplained.
     std::signal(SIGPIPE, SIG_IGN);
     const std::uint32_t seed = options.seed.value_or(platform::currentMilliseconds());
-    if (!options.seed) {
-        std::fprintf(stderr, "lumivaha-capture: seed %u (--seed %u repeats this run)\n", seed,
-                     seed);
-    }
     platform::useOffscreenWindows();
     platform::selectSoundOutput(platform::soundSystem(), platform::SoundOutput::offline);
     return options.bench ? runBench(options, seed) : runCapture(options, seed);

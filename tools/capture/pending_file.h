@@ -1,9 +1,38 @@
 #pragma once
 
+#include <cstdint>
+#include <filesystem>
 #include <string>
+#include <string_view>
+#include <vector>
 
-// A file written under a temporary name beside its final one and renamed into place only once
-// complete, so a capture that fails never leaves a file that looks finished.
+// A file of the capture's own making that is never an output: made empty, removed at the end.
+class ScratchFile {
+public:
+    ScratchFile() = default;
+    ~ScratchFile();
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+
+    // Makes the file empty at path, refusing anything but a regular file in its place. A failure
+    // is told as one of the output it serves. False with the reason.
+    bool create(std::string path, const std::filesystem::path& output, std::string& reason);
+    const std::string& path() const { return name; }
+    // Removes the file; true when there was one.
+    bool discard();
+    // Leaves the file alone from now on: it has been renamed into an output's place.
+    void release() { made = false; }
+
+private:
+    std::string name;
+    bool made = false;
+};
+
+// An output file, complete or not there at all. A regular file, or a new one, is written under a
+// temporary name beside it and renamed into place once complete, so a capture that fails never
+// leaves a file that looks finished. A symbolic link is followed: the file it names is replaced
+// and the link stays. A device or FIFO is never replaced: it is opened before the capture and the
+// complete bytes are copied into it, the temporary file kept in a private folder meanwhile.
 class PendingFile {
 public:
     explicit PendingFile(std::string path);
@@ -11,17 +40,46 @@ public:
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;
 
-    // Creates the temporary file empty: proof that the place takes files. False with the reason.
+    // Follows the links and decides how the file will be written; makes nothing. False with the
+    // reason.
+    bool inspect(std::string& reason);
+    // Creates the temporary file empty and opens a device or FIFO: proof that the place takes
+    // the file. False with the reason.
     bool create(std::string& reason);
-    const std::string& path() const { return finalPath; }
-    const std::string& temporaryPath() const { return partialPath; }
-    // Moves the temporary file into place. False with the reason.
+    // As the user named it.
+    const std::string& path() const { return givenPath; }
+    // The file really written, its links followed; known once inspected.
+    const std::filesystem::path& target() const { return targetPath; }
+    const std::string& temporaryPath() const { return temporary.path(); }
+    // Where a helper file of this output goes, such as NAME.video.partial beside NAME.partial.
+    std::string helperPath(std::string_view extension) const;
+    // Every name this output and its helpers will take, for telling outputs apart.
+    std::vector<std::filesystem::path>
+    namesUsed(const std::vector<std::string_view>& helpers) const;
+    // Puts the complete temporary file in place. False with the reason.
     bool commit(std::string& reason);
-    // Removes the temporary file; true when there was one.
+    // Gives the file up, removing the temporary one; true when there was one.
     bool discard();
+    // What the user must know once it is given up; empty when it was completed.
+    std::string abandonNote() const;
 
 private:
-    std::string finalPath;
-    std::string partialPath;
-    bool pending = false;
+    bool inspectNewFile(int statError, std::string& reason);
+    bool openDirectTarget(std::string& reason);
+    bool makePrivateFolder(std::string& reason);
+    bool copyIntoTarget(std::string& reason);
+    bool copyBytes(int source, std::string& reason);
+    void closeDirectTarget();
+
+    std::string givenPath;
+    std::filesystem::path targetPath;
+    bool inspected = false;
+    bool existed = false;
+    bool direct = false;
+    bool isFifo = false;
+    int directTarget = -1;
+    std::filesystem::path privateFolder;
+    ScratchFile temporary;
+    std::uint64_t bytesCopied = 0;
+    bool committed = false;
 };

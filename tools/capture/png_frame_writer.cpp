@@ -2,6 +2,7 @@
 
 #include "png_file.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -44,7 +45,9 @@ bool PngFrameWriter::prepare(std::string& reason) {
     const fs::path probe = fs::path(folder) / ".lumivaha-capture-probe";
     std::FILE* file = std::fopen(probe.c_str(), "wb");
     if (file == nullptr) {
-        reason = std::error_code(errno, std::generic_category()).message();
+        // A directory that exists but refuses new names, as /proc does, says ENOENT.
+        reason = errno == ENOENT ? "no files can be made in this directory"
+                                 : std::error_code(errno, std::generic_category()).message();
         return false;
     }
     std::fclose(file);

@@ -2,11 +2,29 @@
 
 #include <cstring>
 
+namespace {
+
+constexpr std::string_view pictureExtension = ".video";
+constexpr std::string_view soundExtension = ".wav";
+
+} // namespace
+
 VideoWriter::VideoWriter(std::string path, FrameRate rate, int width, int height)
-    : rate(rate), width(width), height(height), output(path), pictureOnly(path + ".video") {}
+    : rate(rate), width(width), height(height), output(std::move(path)) {}
 
 VideoWriter::~VideoWriter() {
     abandon();
+}
+
+std::vector<std::filesystem::path> VideoWriter::namesUsed(bool withOwnSound) const {
+    if (withOwnSound) {
+        return output.namesUsed({pictureExtension, soundExtension});
+    }
+    return output.namesUsed({pictureExtension});
+}
+
+std::string VideoWriter::ownSoundPath() const {
+    return output.helperPath(soundExtension);
 }
 
 bool VideoWriter::prepare(std::string& reason) {
@@ -15,7 +33,8 @@ bool VideoWriter::prepare(std::string& reason) {
         reason = "ffmpeg is not installed (on Debian: apt-get install ffmpeg)";
         return false;
     }
-    if (!output.create(reason) || !pictureOnly.create(reason)) {
+    if (!output.create(reason) ||
+        !pictureOnly.create(output.helperPath(pictureExtension), output.target(), reason)) {
         return false;
     }
     if (!encoder.start(encoderArguments(), true, reason)) {
@@ -50,7 +69,7 @@ bool VideoWriter::finish(const std::string& wavPath, std::string& reason) {
                                           "error",
                                           "-y",
                                           "-i",
-                                          pictureOnly.temporaryPath(),
+                                          pictureOnly.path(),
                                           "-i",
                                           wavPath,
                                           "-map",
@@ -114,5 +133,5 @@ std::vector<std::string> VideoWriter::encoderArguments() const {
             "yuv420p",
             "-f",
             "mp4",
-            pictureOnly.temporaryPath()};
+            pictureOnly.path()};
 }

@@ -5,6 +5,7 @@
 #include "pending_file.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,12 @@ public:
     VideoWriter(std::string path, FrameRate rate, int width, int height);
     ~VideoWriter();
 
+    // Follows the file's links and decides how it will be written. False with the reason.
+    bool inspect(std::string& reason) { return output.inspect(reason); }
+    // Every name the video and its temporary files take; withOwnSound when it keeps the music
+    // in a file of its own, at ownSoundPath().
+    std::vector<std::filesystem::path> namesUsed(bool withOwnSound) const;
+    std::string ownSoundPath() const;
     // Finds ffmpeg, makes sure the place takes files and starts the encoder. False with the reason.
     bool prepare(std::string& reason);
     // One frame, bottom row first as OpenGL reads it. False with the reason.
@@ -25,8 +32,11 @@ public:
     bool finish(const std::string& wavPath, std::string& reason);
     // Stops ffmpeg and removes every temporary file.
     void abandon();
+    // What the user must know once the video is given up; empty when it was completed.
+    std::string abandonNote() const { return output.abandonNote(); }
 
     const std::string& path() const { return output.path(); }
+    const std::filesystem::path& target() const { return output.target(); }
 
 private:
     std::vector<std::string> encoderArguments() const;
@@ -36,7 +46,7 @@ private:
     int height;
     std::string ffmpeg;
     PendingFile output;
-    PendingFile pictureOnly;
+    ScratchFile pictureOnly;
     ChildProgram encoder;
     std::vector<std::uint8_t> topDown;
 };

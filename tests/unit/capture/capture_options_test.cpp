@@ -72,8 +72,13 @@ TEST(CaptureOptionsTest, BadOptionsNameTheirFault) {
         {{"--wav"}, "--wav needs a value"},
         {{"--frames="}, "non-empty path"},
         {{"--colour", "red"}, "unknown option \"--colour\""},
+        // Last on the line: unknown still, not short of a value.
+        {{"--wav", "a", "--colour"}, "unknown option \"--colour\""},
+        {{"--wav", "a", "-x"}, "unknown option \"-x\""},
+        {{"--version=2"}, "--version takes no value"},
+        {{"--bench=yes"}, "--bench takes no value"},
         {{"stray"}, "unexpected argument \"stray\""},
-        {{"--video", "a.mp4", "--wav", "a.mp4"}, "different files"},
+        {{"-", "--wav", "a"}, "unexpected argument \"-\""},
     };
     for (const auto& [arguments, fragment] : cases) {
         const Parsed parsed = parse(arguments);
@@ -83,10 +88,14 @@ TEST(CaptureOptionsTest, BadOptionsNameTheirFault) {
     }
 }
 
-TEST(CaptureOptionsTest, HelpNeedsNothingElse) {
-    const Parsed parsed = parse({"--help"});
-    EXPECT_TRUE(parsed.ok) << parsed.error;
-    EXPECT_TRUE(parsed.options.help);
+TEST(CaptureOptionsTest, HelpAndVersionNeedNothingElse) {
+    const Parsed help = parse({"--help"});
+    EXPECT_TRUE(help.ok) << help.error;
+    EXPECT_TRUE(help.options.help);
+    const Parsed version = parse({"--version"});
+    EXPECT_TRUE(version.ok) << version.error;
+    EXPECT_TRUE(version.options.version);
+    EXPECT_FALSE(version.options.help);
 }
 
 CaptureOptions optionsFor(std::vector<std::string_view> arguments) {

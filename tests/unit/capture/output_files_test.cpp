@@ -7,9 +7,14 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace {
 
@@ -34,6 +39,57 @@ void writeText(const std::string& path, const std::string& text) {
     std::ofstream(path) << text;
 }
 
+std::string readText(const std::string& path) {
+    std::stringstream text;
+    text << std::ifstream(path).rdbuf();
+    return text.str();
+}
+
+bool isCharacterDevice(const std::string& path, unsigned major, unsigned minor) {
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0 && S_ISCHR(status.st_mode) &&
+           ::major(status.st_rdev) == major && ::minor(status.st_rdev) == minor;
+}
+
+// Copies of the machine's null (1, 3) and full (1, 7) devices: the tests never write the real ones.
+bool makeDeviceCopies(const ScratchDirectory& scratch) {
+    return ::mknod(scratch.file("null").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0 &&
+           ::mknod(scratch.file("full").c_str(), S_IFCHR | 0666, ::makedev(1, 7)) == 0;
+}
+
+// Writes the text as the whole output and puts it in place. False with the reason.
+bool writeWhole(PendingFile& file, const std::string& text, std::string& reason) {
+    if (!file.create(reason)) {
+        return false;
+    }
+    writeText(file.temporaryPath(), text);
+    return file.commit(reason);
+}
+
+// Points the private folders of device and FIFO outputs into the scratch directory, so a test
+// can see that none is left behind.
+class PrivateTemporaryFolder {
+public:
+    explicit PrivateTemporaryFolder(const ScratchDirectory& scratch) : folder(scratch.file("tmp")) {
+        const char* old = std::getenv("TMPDIR");
+        saved = old ? std::optional<std::string>(old) : std::nullopt;
+        fs::create_directory(folder);
+        setenv("TMPDIR", folder.c_str(), 1);
+    }
+    ~PrivateTemporaryFolder() {
+        if (saved) {
+            setenv("TMPDIR", saved->c_str(), 1);
+        } else {
+            unsetenv("TMPDIR");
+        }
+    }
+    bool empty() const { return fs::is_empty(folder); }
+
+private:
+    std::string folder;
+    std::optional<std::string> saved;
+};
+
 TEST(PendingFileTest, OnlyACommittedFileTakesItsName) {
     ScratchDirectory scratch;
     const std::string target = scratch.file("music.wav");
@@ -53,6 +109,111 @@ TEST(PendingFileTest, OnlyACommittedFileTakesItsName) {
         ASSERT_TRUE(abandoned.create(reason)) << reason;
     }
     EXPECT_EQ(scratch.entries(), std::vector<std::string>{"music.wav"});
+}
+
+TEST(PendingFileTest, DevicesAndFifosAreWrittenInPlaceAndNeverReplaced) {
+    ScratchDirectory scratch;
+    if (!makeDeviceCopies(scratch)) {
+        GTEST_SKIP() << "device nodes cannot be made here (not root?)";
+    }
+    PrivateTemporaryFolder temporaryFolder(scratch);
+    std::string reason;
+    {
+        PendingFile null(scratch.file("null"));
+        EXPECT_TRUE(writeWhole(null, "frames", reason)) << reason;
+        PendingFile full(scratch.file("full"));
+        EXPECT_FALSE(writeWhole(full, "frames", reason));
+        EXPECT_EQ(reason, "No space left on device");
+        EXPECT_EQ(full.abandonNote(), "nothing was written to " + scratch.file("full"));
+    }
+    EXPECT_TRUE(isCharacterDevice(scratch.file("null"), 1, 3));
+    EXPECT_TRUE(isCharacterDevice(scratch.file("full"), 1, 7));
+    ASSERT_EQ(::mkfifo(scratch.file("fifo").c_str(), 0666), 0);
+    {
+        // Nothing reads it: refused at once instead of waiting for a reader.
+        PendingFile unread(scratch.file("fifo"));
+        EXPECT_FALSE(unread.create(reason));
+        EXPECT_NE(reason.find("nothing reads this FIFO"), std::string::npos) << reason;
+    }
+    const int reader = ::open(scratch.file("fifo").c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    {
+        PendingFile fifo(scratch.file("fifo"));
+        EXPECT_TRUE(writeWhole(fifo, "sound", reason)) << reason;
+    }
+    char received[16] = {};
+    EXPECT_EQ(::read(reader, received, sizeof received), 5);
+    EXPECT_EQ(std::string(received), "sound");
+    ::close(reader);
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(scratch.file("fifo"))));
+    EXPECT_EQ(scratch.entries(), (std::vector<std::string>{"fifo", "full", "null", "tmp"}));
+    EXPECT_TRUE(temporaryFolder.empty());
+}
+
+TEST(PendingFileTest, LinksAreFollowedToTheFileTheyNameAndStay) {
+    ScratchDirectory scratch;
+    fs::create_directory(scratch.file("music"));
+    writeText(scratch.file("music/real.wav"), "old");
+    fs::create_symlink("music/real.wav", scratch.file("second"));
+    fs::create_symlink(scratch.file("second"), scratch.file("first"));
+    // Dangling: the file it names is made.
+    fs::create_symlink("music/new.wav", scratch.file("dangling"));
+    fs::create_symlink("loop-b", scratch.file("loop-a"));
+    fs::create_symlink("loop-a", scratch.file("loop-b"));
+    fs::create_symlink("absent/x.wav", scratch.file("nowhere"));
+    std::string reason;
+    PendingFile chain(scratch.file("first"));
+    ASSERT_TRUE(writeWhole(chain, "new", reason)) << reason;
+    PendingFile dangling(scratch.file("dangling"));
+    ASSERT_TRUE(writeWhole(dangling, "made", reason)) << reason;
+    EXPECT_EQ(readText(scratch.file("music/real.wav")), "new");
+    EXPECT_EQ(readText(scratch.file("music/new.wav")), "made");
+    for (const char* link : {"first", "second", "dangling"}) {
+        EXPECT_TRUE(fs::is_symlink(scratch.file(link))) << link;
+    }
+    EXPECT_EQ(fs::read_symlink(scratch.file("dangling")), "music/new.wav");
+    PendingFile loop(scratch.file("loop-a"));
+    EXPECT_FALSE(loop.create(reason));
+    EXPECT_EQ(reason, "Too many levels of symbolic links");
+    PendingFile nowhere(scratch.file("nowhere"));
+    EXPECT_FALSE(nowhere.create(reason));
+    EXPECT_EQ(reason, "the folder " + scratch.file("absent") + " does not exist");
+    EXPECT_EQ(scratch.entries(), (std::vector<std::string>{"dangling", "first", "loop-a", "loop-b",
+                                                           "music", "nowhere", "second"}));
+}
+
+TEST(PendingFileTest, PlacesThatCannotTakeTheFileAreRefusedBeforeAnythingIsMade) {
+    ScratchDirectory scratch;
+    fs::create_directory(scratch.file("folder"));
+    writeText(scratch.file("victim"), "kept");
+    fs::create_symlink(scratch.file("victim"), scratch.file("blocked.wav.partial"));
+    // 255 characters is the longest name: the temporary file's suffix takes it past.
+    const std::string longest = scratch.file(std::string(251, 'n') + ".wav");
+    const std::string tooLong = scratch.file(std::string(252, 'n') + ".wav");
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {scratch.file("folder"), "Is a directory"},
+        {scratch.file("missing/a.wav"),
+         "the folder " + scratch.file("missing") + " does not exist"},
+        {scratch.file("victim/a.wav"), "Not a directory"},
+        {longest, "the name is too long to add \".partial\" to it for a temporary file"},
+        {tooLong, "File name too long"},
+        {scratch.file("blocked.wav"),
+         scratch.file("blocked.wav.partial") + " is in the way and is not a regular file"},
+    };
+    for (const auto& [path, expected] : cases) {
+        PendingFile file(path);
+        std::string reason;
+        EXPECT_FALSE(file.create(reason)) << path;
+        EXPECT_EQ(reason, expected) << path;
+    }
+    EXPECT_EQ(readText(scratch.file("victim")), "kept");
+    EXPECT_EQ(scratch.entries(),
+              (std::vector<std::string>{"blocked.wav.partial", "folder", "victim"}));
+    PendingFile existing(scratch.file("victim"));
+    std::string reason;
+    ASSERT_TRUE(existing.create(reason)) << reason;
+    existing.discard();
+    EXPECT_EQ(existing.abandonNote(), scratch.file("victim") + " was left as it was");
 }
 
 TEST(PngFileTest, PicturesAreStoredTopRowFirstWithExactColours) {
@@ -121,6 +282,21 @@ TEST(PngFrameWriterTest, AnEarlierCapturesFramesOrAFileInTheWayAreRefused) {
     PngFrameWriter blocked(scratch.file("plain"), 2, 2);
     EXPECT_FALSE(blocked.prepare(reason));
     EXPECT_FALSE(reason.empty());
+}
+
+TEST(PngFrameWriterTest, ADirectoryThatTakesNoNewFilesIsNamedAsSuch) {
+    ScratchDirectory scratch;
+    fs::create_directory(scratch.file("gone"));
+    const fs::path working = fs::current_path();
+    // Still a directory to the process working in it, but no name can be made in it any more.
+    fs::current_path(scratch.file("gone"));
+    fs::remove(scratch.file("gone"));
+    PngFrameWriter writer(".", 2, 2);
+    std::string reason;
+    const bool prepared = writer.prepare(reason);
+    fs::current_path(working);
+    EXPECT_FALSE(prepared);
+    EXPECT_EQ(reason, "no files can be made in this directory");
 }
 
 TEST(PngFrameWriterTest, AWriteFailureStopsTheLineAndNamesTheFrame) {
@@ -223,6 +399,64 @@ TEST(CaptureOutputsTest, TheWavHoldsExactlyTheSoundOfTheWrittenFrames) {
     EXPECT_EQ(sound.bitsPerSample, 16);
     EXPECT_EQ(sound.samples, expected);
     EXPECT_EQ(scratch.entries(), std::vector<std::string>{"music.wav"});
+}
+
+TEST(CaptureOutputsTest, OneFileNamedTwiceIsRefusedBeforeAnythingIsMade) {
+    ScratchDirectory scratch;
+    writeText(scratch.file("old.mp4"), "old");
+    fs::create_symlink("old.mp4", scratch.file("link.mp4"));
+    fs::create_hard_link(scratch.file("old.mp4"), scratch.file("hard.mp4"));
+    struct Case {
+        std::string frames, video, wav, message;
+    };
+    const std::vector<Case> cases = {
+        {"", "a.mp4", "./a.mp4", "--video and --wav name the same file"},
+        {"", "link.mp4", "old.mp4", "--video and --wav name the same file"},
+        {"", "hard.mp4", "old.mp4", "--video and --wav name the same file"},
+        {"", "a.mp4", "a.mp4.video", "--video and --wav need the same temporary file"},
+        // The video keeps the music in a.mp4.wav.partial only when there is no --wav.
+        {"", "a.mp4", "a.mp4.wav", ""},
+        {"a.mp4.wav.partial", "a.mp4", "", "--frames and --video need the same temporary file"},
+        {"./out/", "", "out", "--frames and --wav name the same file"},
+    };
+    for (const Case& test : cases) {
+        CaptureOptions options;
+        for (auto [path, name] : {std::pair{&options.framesDirectory, test.frames},
+                                  {&options.videoFile, test.video},
+                                  {&options.wavFile, test.wav}}) {
+            *path = name.empty() ? "" : scratch.file(name);
+        }
+        CaptureOutputs outputs(options);
+        std::string message;
+        const bool prepared = outputs.prepare(message);
+        if (test.message.empty()) {
+            EXPECT_TRUE(prepared || message.find("ffmpeg") != std::string::npos) << message;
+        } else {
+            EXPECT_FALSE(prepared) << test.video << " " << test.wav;
+            EXPECT_NE(message.find(test.message), std::string::npos) << message;
+        }
+        outputs.abandon();
+        EXPECT_EQ(scratch.entries(), (std::vector<std::string>{"hard.mp4", "link.mp4", "old.mp4"}));
+    }
+}
+
+TEST(CaptureOutputsTest, AFullDeviceFailsTheWavAndStaysADevice) {
+    ScratchDirectory scratch;
+    if (!makeDeviceCopies(scratch)) {
+        GTEST_SKIP() << "device nodes cannot be made here (not root?)";
+    }
+    PrivateTemporaryFolder temporaryFolder(scratch);
+    CaptureOptions options;
+    options.wavFile = scratch.file("full");
+    CaptureOutputs outputs(options);
+    std::string message;
+    ASSERT_TRUE(outputs.prepare(message)) << message;
+    outputs.writeSound(std::vector<std::int16_t>(1470, 5));
+    EXPECT_FALSE(outputs.finish(message));
+    EXPECT_EQ(message, options.wavFile + ": No space left on device");
+    EXPECT_EQ(outputs.abandon(), "nothing was written to " + options.wavFile);
+    EXPECT_TRUE(isCharacterDevice(options.wavFile, 1, 7));
+    EXPECT_TRUE(temporaryFolder.empty());
 }
 
 TEST(CaptureOutputsTest, AbandonedOutputsSayWhatStaysAndWhatWasNotMade) {
