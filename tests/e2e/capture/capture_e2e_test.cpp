@@ -207,7 +207,8 @@ TEST(CaptureE2eTest, EscapeEndsTheCaptureWithTheFrameThatSawIt) {
         {"--fps", "10", "--seed", "5", "--press", "0.95:Escape", "--frames", scratch.file("f")});
     expectSuccess(result);
     EXPECT_EQ(readFrames(scratch.file("f")).size(), 11u);
-    EXPECT_NE(result.errors.find("the demo ended by itself"), std::string::npos) << result.errors;
+    EXPECT_NE(result.errors.find("; Escape ended the demo"), std::string::npos) << result.errors;
+    EXPECT_EQ(result.errors.find("ended by itself"), std::string::npos) << result.errors;
     EXPECT_NE(result.errors.find("11 frames at 10/1 fps"), std::string::npos) << result.errors;
 }
 

@@ -2,10 +2,14 @@
 #include "capture_test_files.h"
 #include "e2e/process.h"
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
+#include <regex>
+#include <sys/stat.h>
 #include <thread>
 
 namespace {
@@ -22,25 +26,101 @@ void expectFailure(const CaptureResult& result, const std::string& message) {
         << result.errors;
 }
 
-TEST(CaptureFailureE2eTest, BadOptionsStopBeforeAnythingRunsAndShowTheUsage) {
+std::size_t lineCount(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+TEST(CaptureFailureE2eTest, BadOptionsStopBeforeAnythingRunsWithOneLineAndAPointerToHelp) {
     const CaptureResult result = capturetest::runCapture({"--fps", "0", "--wav", "x.wav"});
     expectFailure(result, "--fps takes N or N/D frames per second");
-    EXPECT_NE(result.errors.find("usage: lumivaha-capture"), std::string::npos) << result.errors;
+    EXPECT_EQ(result.errors.find("usage:"), std::string::npos) << result.errors;
+    EXPECT_NE(result.errors.find("\nTry \"lumivaha-capture --help\""), std::string::npos)
+        << result.errors;
+    EXPECT_EQ(lineCount(result.errors), 2u) << result.errors;
     expectFailure(capturetest::runCapture({"--press", "3:Tab", "--wav", "x.wav"}),
                   "--press takes T:KEY");
     expectFailure(capturetest::runCapture({}), "nothing to write");
+}
+
+TEST(CaptureFailureE2eTest, VersionNamesTheProgramAndItsVersion) {
+    ScratchDirectory scratch;
+    const std::string output = scratch.file("version.txt");
+    const CaptureResult result = capturetest::runCaptureInto(output, {"--version"});
+    ASSERT_EQ(result.status, 0) << result.errors;
+    std::ifstream file(output);
+    const std::string text((std::istreambuf_iterator<char>(file)),
+                           std::istreambuf_iterator<char>());
+    EXPECT_TRUE(std::regex_match(text, std::regex("lumivaha-capture [0-9]+\\.[0-9]+\\.[0-9]+\n")))
+        << text;
 }
 
 TEST(CaptureFailureE2eTest, AnUnwritableOutputIsNamedWithItsReasonAndNothingIsLeft) {
     ScratchDirectory scratch;
     std::ofstream(scratch.file("plain")) << "x";
     const std::string wav = scratch.file("plain/music.wav");
-    expectFailure(capturetest::runCapture({"--frames", scratch.file("frames"), "--wav", wav}),
-                  wav + ": Not a directory");
-    // The frames' directory was made before the WAV failed; no frame went into it.
-    EXPECT_TRUE(fs::is_empty(scratch.file("frames")));
+    const CaptureResult result =
+        capturetest::runCapture({"--frames", scratch.file("frames"), "--wav", wav});
+    expectFailure(result, wav + ": Not a directory");
+    EXPECT_EQ(lineCount(result.errors), 1u) << result.errors;
+    // Every file output is checked before the frames' directory is made.
+    EXPECT_FALSE(fs::exists(scratch.file("frames")));
     expectFailure(capturetest::runCapture({"--frames", scratch.file("plain")}),
                   scratch.file("plain") + ": ");
+    fs::create_directory(scratch.file("folder"));
+    ASSERT_EQ(::mkfifo(scratch.file("fifo").c_str(), 0666), 0);
+    const std::string longName = scratch.file(std::string(250, 'v') + ".mp4");
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--wav", scratch.file("folder")}, scratch.file("folder") + ": Is a directory"},
+        {{"--video", scratch.file("a.mp4"), "--wav", scratch.path() + "/./a.mp4"},
+         "--video and --wav name the same file: " + scratch.file("a.mp4")},
+        {{"--video", longName}, longName + ": the name is too long to add \".partial\""},
+        {{"--wav", scratch.file("none/a.wav")},
+         scratch.file("none/a.wav") + ": the folder " + scratch.file("none") + " does not exist"},
+        {{"--wav", scratch.file("fifo")}, scratch.file("fifo") + ": nothing reads this FIFO"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const CaptureResult refused =
+            capturetest::runCapture(arguments, {}, std::chrono::seconds(60));
+        expectFailure(refused, message);
+        EXPECT_EQ(lineCount(refused.errors), 1u) << refused.errors;
+    }
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(scratch.file("fifo"))));
+    EXPECT_EQ(scratch.entries(), (std::vector<std::string>{"fifo", "folder", "plain"}));
+}
+
+TEST(CaptureFailureE2eTest, DevicesAndLinksAreWrittenThroughAndNeverReplaced) {
+    ScratchDirectory scratch;
+    if (!capturetest::makeDeviceCopies(scratch)) {
+        GTEST_SKIP() << "device nodes cannot be made here (not root?)";
+    }
+    fs::create_directory(scratch.file("music"));
+    fs::create_directory(scratch.file("tmp"));
+    fs::create_symlink("music/real.wav", scratch.file("link.wav"));
+    const capturetest::Environment privateTemporaries = {{"TMPDIR", scratch.file("tmp")}};
+    const CaptureResult written =
+        capturetest::runCapture({"--to", "0.1", "--fps", "10", "--video", scratch.file("null"),
+                                 "--wav", scratch.file("link.wav")},
+                                privateTemporaries);
+    ASSERT_EQ(written.status, 0) << written.errors;
+    EXPECT_NE(written.errors.find("lumivaha-capture: 1 frame at 10/1 fps"), std::string::npos)
+        << written.errors;
+    EXPECT_NE(written.errors.find("1 run; 1 frame rendered"), std::string::npos) << written.errors;
+    EXPECT_TRUE(fs::is_symlink(scratch.file("link.wav")));
+    capturetest::WavSound sound;
+    std::string reason;
+    ASSERT_TRUE(capturetest::readWav(scratch.file("music/real.wav"), sound, reason)) << reason;
+    EXPECT_EQ(sound.samples.size(), 2u * 4410u);
+    for (const std::string option : {"--video", "--wav"}) {
+        const CaptureResult full = capturetest::runCapture(
+            {"--to", "0.2", "--fps", "10", option, scratch.file("full")}, privateTemporaries);
+        expectFailure(full, scratch.file("full") + ": No space left on device");
+        EXPECT_EQ(lineCount(full.errors), 2u) << full.errors; // the seed, the failure
+    }
+    EXPECT_TRUE(capturetest::isCharacterDevice(scratch.file("null"), 1, 3));
+    EXPECT_TRUE(capturetest::isCharacterDevice(scratch.file("full"), 1, 7));
+    EXPECT_TRUE(fs::is_empty(scratch.file("tmp")));
+    EXPECT_EQ(scratch.entries(),
+              (std::vector<std::string>{"full", "link.wav", "music", "null", "tmp"}));
 }
 
 TEST(CaptureFailureE2eTest, FramesOfAnEarlierCaptureAreNeverMixedWithNewOnes) {

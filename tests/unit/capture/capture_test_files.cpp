@@ -9,6 +9,8 @@
 #include <fstream>
 #include <iterator>
 #include <png.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace capturetest {
 
@@ -137,6 +139,17 @@ std::vector<std::string> ScratchDirectory::entries() const {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+bool makeDeviceCopies(const ScratchDirectory& scratch) {
+    return ::mknod(scratch.file("null").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0 &&
+           ::mknod(scratch.file("full").c_str(), S_IFCHR | 0666, ::makedev(1, 7)) == 0;
+}
+
+bool isCharacterDevice(const std::string& path, unsigned major, unsigned minor) {
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0 && S_ISCHR(status.st_mode) &&
+           ::major(status.st_rdev) == major && ::minor(status.st_rdev) == minor;
 }
 
 } // namespace capturetest

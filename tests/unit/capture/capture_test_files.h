@@ -57,4 +57,11 @@ private:
     std::string root;
 };
 
+// Copies of the machine's null (1, 3) and full (1, 7) devices as "null" and "full" in the
+// directory, so no test writes the real ones. False where device nodes cannot be made.
+bool makeDeviceCopies(const ScratchDirectory& scratch);
+
+// True when path itself, not a link to it, is that character device.
+bool isCharacterDevice(const std::string& path, unsigned major, unsigned minor);
+
 } // namespace capturetest

@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -43,18 +42,6 @@ std::string readText(const std::string& path) {
     std::stringstream text;
     text << std::ifstream(path).rdbuf();
     return text.str();
-}
-
-bool isCharacterDevice(const std::string& path, unsigned major, unsigned minor) {
-    struct stat status {};
-    return ::lstat(path.c_str(), &status) == 0 && S_ISCHR(status.st_mode) &&
-           ::major(status.st_rdev) == major && ::minor(status.st_rdev) == minor;
-}
-
-// Copies of the machine's null (1, 3) and full (1, 7) devices: the tests never write the real ones.
-bool makeDeviceCopies(const ScratchDirectory& scratch) {
-    return ::mknod(scratch.file("null").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0 &&
-           ::mknod(scratch.file("full").c_str(), S_IFCHR | 0666, ::makedev(1, 7)) == 0;
 }
 
 // Writes the text as the whole output and puts it in place. False with the reason.
@@ -113,7 +100,7 @@ TEST(PendingFileTest, OnlyACommittedFileTakesItsName) {
 
 TEST(PendingFileTest, DevicesAndFifosAreWrittenInPlaceAndNeverReplaced) {
     ScratchDirectory scratch;
-    if (!makeDeviceCopies(scratch)) {
+    if (!capturetest::makeDeviceCopies(scratch)) {
         GTEST_SKIP() << "device nodes cannot be made here (not root?)";
     }
     PrivateTemporaryFolder temporaryFolder(scratch);
@@ -126,8 +113,8 @@ TEST(PendingFileTest, DevicesAndFifosAreWrittenInPlaceAndNeverReplaced) {
         EXPECT_EQ(reason, "No space left on device");
         EXPECT_EQ(full.abandonNote(), "nothing was written to " + scratch.file("full"));
     }
-    EXPECT_TRUE(isCharacterDevice(scratch.file("null"), 1, 3));
-    EXPECT_TRUE(isCharacterDevice(scratch.file("full"), 1, 7));
+    EXPECT_TRUE(capturetest::isCharacterDevice(scratch.file("null"), 1, 3));
+    EXPECT_TRUE(capturetest::isCharacterDevice(scratch.file("full"), 1, 7));
     ASSERT_EQ(::mkfifo(scratch.file("fifo").c_str(), 0666), 0);
     {
         // Nothing reads it: refused at once instead of waiting for a reader.
@@ -442,7 +429,7 @@ TEST(CaptureOutputsTest, OneFileNamedTwiceIsRefusedBeforeAnythingIsMade) {
 
 TEST(CaptureOutputsTest, AFullDeviceFailsTheWavAndStaysADevice) {
     ScratchDirectory scratch;
-    if (!makeDeviceCopies(scratch)) {
+    if (!capturetest::makeDeviceCopies(scratch)) {
         GTEST_SKIP() << "device nodes cannot be made here (not root?)";
     }
     PrivateTemporaryFolder temporaryFolder(scratch);
@@ -455,7 +442,7 @@ TEST(CaptureOutputsTest, AFullDeviceFailsTheWavAndStaysADevice) {
     EXPECT_FALSE(outputs.finish(message));
     EXPECT_EQ(message, options.wavFile + ": No space left on device");
     EXPECT_EQ(outputs.abandon(), "nothing was written to " + options.wavFile);
-    EXPECT_TRUE(isCharacterDevice(options.wavFile, 1, 7));
+    EXPECT_TRUE(capturetest::isCharacterDevice(options.wavFile, 1, 7));
     EXPECT_TRUE(temporaryFolder.empty());
 }
 
