@@ -4,6 +4,7 @@
 #include "platform/sound_wav_writer.h"
 #include "sound_feed.h"
 
+#include <string_view>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -11,13 +12,13 @@ namespace fs = std::filesystem;
 namespace {
 
 struct NameInUse {
-    const char* option;
+    std::string_view option;
     fs::path name;
     // The output itself rather than one of its temporary files.
     bool isOutput;
 };
 
-void addNames(std::vector<NameInUse>& names, const char* option,
+void addNames(std::vector<NameInUse>& names, std::string_view option,
               const std::vector<fs::path>& used) {
     for (std::size_t index = 0; index < used.size(); ++index) {
         // The output's own name comes first, its temporary files after it.
@@ -112,11 +113,12 @@ bool CaptureOutputs::namesAreDistinct() {
     for (auto first = names.begin(); first != names.end(); ++first) {
         for (auto second = first + 1; second != names.end(); ++second) {
             if (first->option != second->option && sameFile(first->name, second->name)) {
-                failure =
-                    std::string(first->option) + " and " + second->option +
-                    (first->isOutput && second->isOutput ? " name the same file: "
-                                                         : " need the same temporary file: ") +
-                    first->name.string();
+                failure.assign(first->option)
+                    .append(" and ")
+                    .append(second->option)
+                    .append(first->isOutput && second->isOutput ? " name the same file: "
+                                                                : " need the same temporary file: ")
+                    .append(first->name.string());
                 return false;
             }
         }
