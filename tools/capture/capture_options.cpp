@@ -44,7 +44,10 @@ constexpr std::string_view optionsWithValues[] = {
 };
 
 std::string quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
+    std::string result;
+    result.reserve(text.size() + 2);
+    result.append(1, '"').append(text).append(1, '"');
+    return result;
 }
 
 template <typename Number> std::optional<Number> parseNumber(std::string_view text) {

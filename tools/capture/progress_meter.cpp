@@ -22,8 +22,12 @@ std::string progressLine(const ProgressFigures& figures, int width) {
         expected == 0 ? 1.0
                       : static_cast<double>(figures.framesDone) / static_cast<double>(expected);
     const int filled = std::clamp(static_cast<int>(share * width), 0, width);
-    std::string line = "[" + std::string(static_cast<std::size_t>(filled), '#') +
-                       std::string(static_cast<std::size_t>(width - filled), '-') + "]";
+    std::string line;
+    line.reserve(static_cast<std::size_t>(width) + 64);
+    line.append(1, '[')
+        .append(static_cast<std::size_t>(filled), '#')
+        .append(static_cast<std::size_t>(width - filled), '-')
+        .append(1, ']');
     char figuresText[160];
     std::snprintf(figuresText, sizeof figuresText, "  %llu/%llu  %.2f s  %.1f fps",
                   static_cast<unsigned long long>(figures.framesDone),
