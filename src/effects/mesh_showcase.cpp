@@ -45,8 +45,10 @@ void MeshShowcase::draw(float seconds) {
     glEnable(GL_TEXTURE_GEN_T);
     // Degrees: a quarter turn per second.
     glRotatef(seconds * 90.0f, 1.0f, 1.0f, 1.0f);
-    camera.setEye(static_cast<float>(std::sin(seconds) * 75.0), 0.0f,
-                  static_cast<float>(std::cos(seconds) * 80.0));
+    // Widened first: the float overloads would round the sine before it is scaled.
+    const auto angle = static_cast<double>(seconds);
+    camera.setEye(static_cast<float>(std::sin(angle) * 75.0), 0.0f,
+                  static_cast<float>(std::cos(angle) * 80.0));
     models[static_cast<std::size_t>(modelIndex)].draw();
     glDisable(GL_TEXTURE_GEN_S);
     glDisable(GL_TEXTURE_GEN_T);

@@ -59,7 +59,8 @@ void PictureStrips::draw(float seconds) {
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
     glEnable(GL_TEXTURE_2D);
-    const auto scale = static_cast<float>(std::sin(seconds) * 0.1 + 1.2);
+    // Widened first: the float overload would round the sine before it is scaled.
+    const auto scale = static_cast<float>(std::sin(static_cast<double>(seconds)) * 0.1 + 1.2);
     glScalef(scale, scale, scale);
     drawHalf(upperSlot, 0.0f);
     drawHalf(lowerSlot, -1.0f);

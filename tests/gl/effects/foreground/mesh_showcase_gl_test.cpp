@@ -12,10 +12,14 @@ namespace {
 constexpr BaseColour tint = {0.5f, 1.0f, 1.0f};
 const Rgba environment = {200, 100, 50, 255};
 
-Vec3 ellipseEye(float seconds) {
-    return {static_cast<float>(std::sin(seconds) * 75.0), 0.0,
-            static_cast<float>(std::cos(seconds) * 80.0)};
+Vec3 ellipseEye(double seconds) {
+    return {static_cast<float>(75.0 * std::sin(seconds)), 0.0,
+            static_cast<float>(80.0 * std::cos(seconds))};
 }
+
+// Found by trying every millisecond of the run: here the sine and the cosine taken in single
+// precision, once scaled, round to other floats than the double-precision ones.
+constexpr float roundingSensitiveTime = 0.716f;
 
 // The point turned by seconds x 90 degrees about (1, 1, 1), as the model is.
 Vec3 turned(const Vec3& point, float seconds) {
@@ -98,6 +102,19 @@ TEST_F(MeshShowcaseGlTest, ModelIsTheEnvironmentPictureTintedByTheCurrentColour)
     EXPECT_TRUE(colourNear(readPixel(256, 256 + 31), {0, 0, 0, 0}, 0));
     EXPECT_TRUE(colourNear(readPixel(256 - 19, 256), tinted, 2));
     EXPECT_TRUE(colourNear(readPixel(256 - 24, 256), {0, 0, 0, 0}, 0));
+}
+
+TEST_F(MeshShowcaseGlTest, EyeIsTheEllipsePointTakenInDoublePrecision) {
+    files = std::make_unique<ShowcaseDirectory>(threeTimes(cubeMesh(0, 0, 0, 10)));
+    showcase = std::make_unique<MeshShowcase>();
+    const Vec3 expected = ellipseEye(roundingSensitiveTime);
+    ASSERT_NE(static_cast<float>(std::sin(roundingSensitiveTime) * 75.0), expected[0])
+        << "the time no longer tells single from double precision apart";
+    ASSERT_NE(static_cast<float>(std::cos(roundingSensitiveTime) * 80.0), expected[2]);
+    drawFrame(roundingSensitiveTime);
+    EXPECT_EQ(showcase->camera.eye[0], static_cast<float>(expected[0]));
+    EXPECT_EQ(showcase->camera.eye[1], 0.0f);
+    EXPECT_EQ(showcase->camera.eye[2], static_cast<float>(expected[2]));
 }
 
 // A small cube off the origin shows which eye each frame used.

@@ -3,8 +3,10 @@
 #include "effects/picture_strips.h"
 #include "resources/texture_bank.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -28,6 +30,27 @@ Rgba added(const Rgba& picture) {
 }
 
 const Rgba backdrop = {backdropGrey, backdropGrey, backdropGrey, 255};
+
+// Found by trying every millisecond of the run: here the sine taken in single precision gives
+// another scale, rounded to a float, than the double-precision sine does.
+constexpr float roundingSensitiveTime = 0.716f;
+
+// The vertical window coordinates of every vertex in a GL_2D feedback buffer of polygons.
+std::vector<float> feedbackHeights(const std::vector<GLfloat>& feedback, GLint used) {
+    std::vector<float> heights;
+    for (GLint at = 0; at + 1 < used;) {
+        if (feedback[static_cast<std::size_t>(at)] != GL_POLYGON_TOKEN) {
+            ADD_FAILURE() << "not a polygon in the feedback at " << at;
+            return {};
+        }
+        const auto corners = static_cast<GLint>(feedback[static_cast<std::size_t>(at + 1)]);
+        for (GLint corner = 0; corner < corners; ++corner) {
+            heights.push_back(feedback[static_cast<std::size_t>(at + 3 + 2 * corner)]);
+        }
+        at += 2 + 2 * corners;
+    }
+    return heights;
+}
 
 class PictureStripsGlTest : public ::testing::Test {
 protected:
@@ -61,6 +84,27 @@ protected:
         EXPECT_FALSE(sameColour(readPixel(static_cast<int>(edges[1]) - inside, row), backdrop, 2));
         EXPECT_TRUE(colourNear(readPixel(static_cast<int>(edges[0]) - inside, row), backdrop, 0));
         EXPECT_TRUE(colourNear(readPixel(static_cast<int>(edges[1]) + inside, row), backdrop, 0));
+    }
+
+    // The top of the band as GL places it, in feedback mode. The projection halves x, y and z
+    // and the viewport maps -1 .. 1 onto -256 .. 256, so every step is exact and the top
+    // corners come back at 128 k for the scale k.
+    float bandTopSeenByGl(float seconds) {
+        enterDrawContext(tint);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glScalef(0.5f, 0.5f, 0.5f);
+        glMatrixMode(GL_MODELVIEW);
+        glViewport(-256, -256, 512, 512);
+        std::vector<GLfloat> feedback(256);
+        glFeedbackBuffer(static_cast<GLsizei>(feedback.size()), GL_2D, feedback.data());
+        glRenderMode(GL_FEEDBACK);
+        strips.draw(seconds);
+        const GLint used = glRenderMode(GL_RENDER);
+        const std::vector<float> heights = feedbackHeights(feedback, used);
+        // Both quads, in whatever polygons the driver splits them into.
+        EXPECT_GE(heights.size(), 8u);
+        return heights.empty() ? 0.0f : *std::max_element(heights.begin(), heights.end());
     }
 
     GlTestContext context;
@@ -99,6 +143,15 @@ TEST_F(PictureStripsGlTest, BandBreathesBetweenOnePointOneAndOnePointThree) {
     expectBandBetween(bandEdges(1.3), 256);
     drawOverBackdrop(static_cast<float>(3 * M_PI / 2));
     expectBandBetween(bandEdges(1.1), 256);
+}
+
+TEST_F(PictureStripsGlTest, ScaleIsTheSineTakenInDoublePrecision) {
+    const auto expected =
+        static_cast<float>(0.1 * std::sin(static_cast<double>(roundingSensitiveTime)) + 1.2);
+    ASSERT_NE(static_cast<float>(std::sin(roundingSensitiveTime) * 0.1 + 1.2), expected)
+        << "the time no longer tells single from double precision apart";
+    EXPECT_EQ(bandTopSeenByGl(roundingSensitiveTime), 128.0f * expected);
+    EXPECT_EQ(bandTopSeenByGl(0.0f), 128.0f * 1.2f);
 }
 
 TEST_F(PictureStripsGlTest, LeavesBlendingOffTheLowerPictureBoundAndTheIdentity) {
