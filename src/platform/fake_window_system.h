@@ -50,6 +50,7 @@ const std::vector<ShownMessageBox>& messageBoxes();
 const std::vector<Message>& defaultProcessed();
 WindowHandle lastCreatedWindow();
 WindowStyle lastCreatedStyle();
+bool lastCreatedTopmost();
 int cursorShowCount();
 
 } // namespace platform::fake

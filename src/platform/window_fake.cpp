@@ -40,6 +40,7 @@ struct FakeState {
     std::vector<Message> defaultProcessed;
     WindowHandle lastWindow = nullptr;
     WindowStyle lastStyle = WindowStyle::overlapped;
+    bool lastTopmost = false;
     bool displayModeChanged = false;
     int cursorShows = 0;
 };
@@ -108,6 +109,9 @@ WindowHandle lastCreatedWindow() {
 WindowStyle lastCreatedStyle() {
     return fakeState.lastStyle;
 }
+bool lastCreatedTopmost() {
+    return fakeState.lastTopmost;
+}
 int cursorShowCount() {
     return fakeState.cursorShows;
 }
@@ -169,6 +173,7 @@ WindowHandle createWindow(const WindowCreation& creation) {
     fakeState.windows.push_back(std::move(window));
     fakeState.lastWindow = handle;
     fakeState.lastStyle = creation.style;
+    fakeState.lastTopmost = creation.topmost;
     handle->procedure(handle, WM_CREATE, 0,
                       reinterpret_cast<std::intptr_t>(creation.creationParameter));
     return handle;

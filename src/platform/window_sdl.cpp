@@ -382,6 +382,9 @@ WindowHandle createWindow(const WindowCreation& creation) {
     } else {
         flags |= SDL_WINDOW_RESIZABLE;
     }
+    if (creation.topmost) {
+        flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+    }
     SDL_Window* sdlWindow =
         SDL_CreateWindow(creation.title, placement.x, placement.y, placement.w, placement.h, flags);
     if (sdlWindow == nullptr) {

@@ -45,6 +45,7 @@ struct WindowCreation {
     const char* className = nullptr;
     const char* title = nullptr;
     WindowStyle style = WindowStyle::overlapped;
+    // Kept above other windows, so nothing covers the full-screen demo.
     bool topmost = false;
     // The picture the window shows is always width x height; the client area starts at that size.
     int width = 0;

@@ -74,6 +74,7 @@ bool openWindow(DemoWindow& window, WindowStyle style) {
     creation.className = window.classInfo.className;
     creation.title = window.title;
     creation.style = style;
+    creation.topmost = style == WindowStyle::popup;
     creation.width = window.width;
     creation.height = window.height;
     creation.instance = window.classInfo.instance;

@@ -289,6 +289,7 @@ TEST_F(EntryPointTest, EveryWindowIsFullScreenAndEveryDestructionGivesTheDesktop
     // Including the first window, destroyed while its fullScreen flag is still false.
     EXPECT_EQ(countCalls("restoreDisplayMode"), 3u);
     EXPECT_EQ(fake::lastCreatedStyle(), WindowStyle::popup);
+    EXPECT_TRUE(fake::lastCreatedTopmost());
     EXPECT_EQ(countCalls("showCursor"), static_cast<std::size_t>(fake::cursorShowCount()));
     EXPECT_TRUE(fake::messageBoxes().empty());
     expectNothingHeld();
@@ -310,6 +311,7 @@ TEST_F(EntryPointTest, RefusedModeWarnsAtEveryCreationAndRunsWindowed) {
         EXPECT_EQ(box.caption, "Error");
     }
     EXPECT_EQ(fake::lastCreatedStyle(), WindowStyle::overlapped);
+    EXPECT_FALSE(fake::lastCreatedTopmost());
     // The failed switch clears the record's flag even after a toggle asked for full screen.
     EXPECT_EQ(script.fullScreenAtStart, (std::vector<bool>{false, false}));
     expectNothingHeld();
