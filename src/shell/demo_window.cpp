@@ -31,6 +31,11 @@ void leaveDisplayMode() {
 }
 
 WindowStyle enterDisplayMode(DemoWindow& window) {
+    if (window.mode == WindowMode::framedOnly) {
+        // Asked for, so no warning: the window is what the user wanted.
+        window.fullScreen = false;
+        return WindowStyle::overlapped;
+    }
     if (switchDisplayMode(window.width, window.height, window.colourBits)) {
         displayModeSwitched = true;
         showCursor(true);
@@ -135,7 +140,8 @@ bool switchDisplayMode(std::int32_t width, std::int32_t height, std::int32_t col
 }
 
 bool createDemoWindow(DemoWindow& window) {
-    // The switch is attempted at every creation, whatever fullScreen holds.
+    // Unless a framed window was asked for, the switch is attempted at every creation, whatever
+    // fullScreen holds.
     const WindowStyle style = enterDisplayMode(window);
     if (!openWindow(window, style)) {
         return false;

@@ -21,6 +21,10 @@ struct WindowClassInfo {
     const char* className = "OpenGL";
 };
 
+// Whether each creation tries the demo's display mode, or always opens the framed window
+// without trying, as the user can ask for on the command line.
+enum class WindowMode { displaySwitch, framedOnly };
+
 struct DemoWindow {
     KeyState& keys;
     platform::WindowHandle windowHandle = nullptr;
@@ -36,6 +40,8 @@ struct DemoWindow {
     // Frames are drawn only while the window is shown and not minimised.
     bool visible = false;
     KeyTaps taps{};
+    // Holds for every cycle: F1 inverts fullScreenSetting, never this.
+    WindowMode mode = WindowMode::displaySwitch;
 };
 
 // Another create-run-destroy cycle follows the current one while this holds.

@@ -21,11 +21,12 @@ void runMessagePump(DemoWindow& window, const DemoHooks& demo) {
     }
 }
 
-int runEntryPoint(InstanceHandle instance, const DemoHooks& demo) {
+int runEntryPoint(InstanceHandle instance, const DemoHooks& demo, WindowMode mode) {
     WindowClassInfo classInfo;
     classInfo.instance = instance;
     KeyState keys{};
     DemoWindow window{keys, nullptr, nullptr, nullptr, classInfo};
+    window.mode = mode;
 
     if (!registerWindowClass(classInfo)) {
         showMessageBox("Error Registering Window Class!", "Error", MessageBoxIcon::exclamation);

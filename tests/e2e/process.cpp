@@ -10,11 +10,29 @@
 #include <thread>
 #include <unistd.h>
 
+namespace {
+
+// A new file in /tmp for one of the child's output streams; its descriptor, its name in path.
+int makeCaptureFile(const char* stream, std::string& path) {
+    std::string nameTemplate = std::string("/tmp/lumivaha-e2e-") + stream + "-XXXXXX";
+    const int descriptor = mkstemp(nameTemplate.data());
+    path = nameTemplate;
+    return descriptor;
+}
+
+std::string contentsOf(const std::string& path) {
+    std::ifstream file(path);
+    std::stringstream contents;
+    contents << file.rdbuf();
+    return contents.str();
+}
+
+} // namespace
+
 ChildProcess::ChildProcess(const std::vector<std::string>& arguments,
                            const std::vector<std::pair<std::string, std::string>>& environment) {
-    char errorTemplate[] = "/tmp/lumivaha-e2e-stderr-XXXXXX";
-    const int errorDescriptor = mkstemp(errorTemplate);
-    errorFile = errorTemplate;
+    const int errorDescriptor = makeCaptureFile("stderr", errorFile);
+    const int outputDescriptor = makeCaptureFile("stdout", outputFile);
     const pid_t parentId = getpid();
     processId = fork();
     if (processId == 0) {
@@ -32,6 +50,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments,
             }
         }
         dup2(errorDescriptor, STDERR_FILENO);
+        dup2(outputDescriptor, STDOUT_FILENO);
         std::vector<char*> argv;
         for (const std::string& argument : arguments) {
             argv.push_back(const_cast<char*>(argument.c_str()));
@@ -41,6 +60,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments,
         _exit(127);
     }
     close(errorDescriptor);
+    close(outputDescriptor);
 }
 
 ChildProcess::~ChildProcess() {
@@ -49,6 +69,7 @@ ChildProcess::~ChildProcess() {
         waitpid(processId, nullptr, 0);
     }
     unlink(errorFile.c_str());
+    unlink(outputFile.c_str());
 }
 
 void ChildProcess::signal(int signalNumber) const {
@@ -76,8 +97,9 @@ std::optional<int> ChildProcess::waitForExit(std::chrono::milliseconds timeout) 
 }
 
 std::string ChildProcess::standardError() const {
-    std::ifstream file(errorFile);
-    std::stringstream contents;
-    contents << file.rdbuf();
-    return contents.str();
+    return contentsOf(errorFile);
+}
+
+std::string ChildProcess::standardOutput() const {
+    return contentsOf(outputFile);
 }

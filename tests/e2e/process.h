@@ -24,10 +24,12 @@ public:
     std::optional<int> waitForExit(std::chrono::milliseconds timeout);
     bool diedFromSignal() const { return killedBySignal; }
     std::string standardError() const;
+    std::string standardOutput() const;
 
 private:
     pid_t processId = -1;
     bool finished = false;
     bool killedBySignal = false;
     std::string errorFile;
+    std::string outputFile;
 };

@@ -3,17 +3,22 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <thread>
 
 namespace {
 
 using namespace std::chrono_literals;
+namespace fs = std::filesystem;
 
 const std::string title = "Tuulenpesija - Lumivaha";
 
-ChildProcess startDemo(const std::string& display) {
-    return ChildProcess({LUMIVAHA_BINARY}, {{"DISPLAY", display}, {"SDL_AUDIODRIVER", "dummy"}});
+ChildProcess startDemo(const std::string& display, const std::vector<std::string>& options = {}) {
+    std::vector<std::string> command = {LUMIVAHA_BINARY};
+    command.insert(command.end(), options.begin(), options.end());
+    return ChildProcess(command, {{"DISPLAY", display}, {"SDL_AUDIODRIVER", "dummy"}});
 }
 
 class DemoWindowE2eTest : public ::testing::Test {
@@ -155,6 +160,94 @@ TEST(DemoLetterboxE2eTest, WideScreenShowsThePictureScaledAndCentredBetweenBlack
     EXPECT_GE(bottom, 711);
     demo.signal(SIGTERM);
     EXPECT_EQ(demo.waitForExit(10s), std::optional<int>(0));
+}
+
+TEST(DemoWindowedE2eTest, WindowedGivesAnEightHundredBySixHundredWindowAfterF1Too) {
+    // Larger than the window, so a screen-covering one would show.
+    PrivateXServer server(1024, 768);
+    XSession session(server.displayName());
+    ASSERT_TRUE(session.connected());
+    ChildProcess demo = startDemo(server.displayName(), {"--windowed"});
+    const auto first = session.waitForWindow(title, 20s);
+    ASSERT_TRUE(first.has_value()) << demo.standardError();
+    EXPECT_EQ(session.geometry(*first).width, 800);
+    EXPECT_EQ(session.geometry(*first).height, 600);
+
+    session.watchDestruction(*first);
+    ASSERT_TRUE(session.tapKey(*first, "F1"));
+    ASSERT_TRUE(session.waitForDestruction(*first, 10s)) << demo.standardError();
+    const auto second = session.waitForWindow(title, 20s);
+    ASSERT_TRUE(second.has_value()) << demo.standardError();
+    EXPECT_EQ(session.geometry(*second).width, 800);
+    EXPECT_EQ(session.geometry(*second).height, 600);
+    ASSERT_TRUE(session.tapKey(*second, "Escape"));
+    EXPECT_EQ(demo.waitForExit(10s), std::optional<int>(0)) << demo.standardError();
+    EXPECT_EQ(demo.standardError().find("Mode Switch Failed"), std::string::npos);
+}
+
+// A copy of the demo alone in an empty temporary folder: no data set anywhere it looks.
+class LoneDemoE2eTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string folderTemplate = (fs::temp_directory_path() / "lumivaha-e2e-XXXXXX").string();
+        ASSERT_NE(mkdtemp(folderTemplate.data()), nullptr);
+        folder = folderTemplate;
+        fs::copy_file(LUMIVAHA_BINARY, folder / "lumivaha");
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+
+    // Runs the copy from its folder to its exit, with the display of the private server.
+    std::optional<int> run(const std::vector<std::string>& arguments) {
+        std::vector<std::string> command = {"/bin/sh", "-c", "cd \"$0\" && exec ./lumivaha \"$@\"",
+                                            folder};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        ChildProcess demo(command, {{"DISPLAY", server.displayName()},
+                                    {"SDL_AUDIODRIVER", "dummy"},
+                                    {"LUMIVAHA_DATA", ""}});
+        const std::optional<int> status = demo.waitForExit(10s);
+        output = demo.standardOutput();
+        errors = demo.standardError();
+        return status;
+    }
+
+    fs::path folder;
+    PrivateXServer server{800, 600};
+    XSession session{server.displayName()};
+    std::string output;
+    std::string errors;
+};
+
+TEST_F(LoneDemoE2eTest, HelpAndVersionPrintOnStdoutAndExitZeroWithoutADataSet) {
+    // Without an argument the copy finds no data set: the folder is as bare as it should be.
+    EXPECT_EQ(run({}), std::optional<int>(1));
+    EXPECT_NE(errors.find("No data set found"), std::string::npos) << errors;
+
+    EXPECT_EQ(run({"--help"}), std::optional<int>(0)) << errors;
+    EXPECT_EQ(output.rfind("usage: lumivaha [--windowed]\n", 0), 0u) << output;
+    EXPECT_NE(output.find("--version"), std::string::npos) << output;
+    EXPECT_EQ(errors, "");
+
+    EXPECT_EQ(run({"--version"}), std::optional<int>(0)) << errors;
+    EXPECT_EQ(output, "lumivaha " LUMIVAHA_VERSION "\n");
+    EXPECT_EQ(errors, "");
+}
+
+TEST_F(LoneDemoE2eTest, AnyOtherArgumentExitsWithTwoAndTheUsageOnStderrOpeningNoWindow) {
+    ASSERT_TRUE(session.connected());
+    const std::vector<std::vector<std::string>> refused = {
+        {"--fullscreen"}, {"--windowed", "now"}, {"-h"}, {""}, {"--Help"}};
+    for (const auto& arguments : refused) {
+        SCOPED_TRACE(arguments.back());
+        // 2, not the 1 of the missing data set: the arguments are checked before anything else.
+        EXPECT_EQ(run(arguments), std::optional<int>(2));
+        EXPECT_NE(errors.find("'" + arguments.back() + "'"), std::string::npos) << errors;
+        EXPECT_NE(errors.find("usage: lumivaha [--windowed]\n"), std::string::npos) << errors;
+        EXPECT_EQ(output, "");
+        EXPECT_FALSE(session.hasWindow(title));
+    }
 }
 
 } // namespace

@@ -15,6 +15,7 @@ struct Script {
     int startCount = 0;
     int frameCount = 0;
     std::vector<bool> fullScreenAtStart;
+    std::vector<WindowStyle> styleAtStart;
     std::vector<bool> keysClearAtStart;
     std::vector<std::size_t> keysDownAtFirstFrame;
     // When set, each update reads the keys as the frame driver does: Escape quits, F1 restarts,
@@ -33,6 +34,7 @@ Script script;
 void scriptedStart(DemoWindow& window, KeyState& keys) {
     script.window = &window;
     script.fullScreenAtStart.push_back(window.fullScreen);
+    script.styleAtStart.push_back(fake::lastCreatedStyle());
     const bool clear = keys == KeyState{} && window.taps.downSinceFrame.none() &&
                        window.taps.releasedSinceFrame.none();
     script.keysClearAtStart.push_back(clear);
@@ -314,6 +316,25 @@ TEST_F(EntryPointTest, RefusedModeWarnsAtEveryCreationAndRunsWindowed) {
     EXPECT_FALSE(fake::lastCreatedTopmost());
     // The failed switch clears the record's flag even after a toggle asked for full screen.
     EXPECT_EQ(script.fullScreenAtStart, (std::vector<bool>{false, false}));
+    expectNothingHeld();
+}
+
+TEST_F(EntryPointTest, FramedOnlyNeverTriesTheModeNorWarnsInAnyCycle) {
+    script.onFrame = [](int) {
+        if (script.startCount < 3) {
+            requestModeToggle(*script.window);
+        } else {
+            requestQuit(*script.window);
+        }
+    };
+    EXPECT_EQ(runEntryPoint(currentInstance(), scriptedDemo, WindowMode::framedOnly), 0);
+    EXPECT_EQ(script.startCount, 3);
+    EXPECT_EQ(countCalls("changeDisplayMode"), 0u);
+    EXPECT_TRUE(fake::messageBoxes().empty());
+    EXPECT_EQ(script.styleAtStart, std::vector<WindowStyle>(3, WindowStyle::overlapped));
+    EXPECT_FALSE(fake::lastCreatedTopmost());
+    // The toggles ask for full screen every other cycle; the record never claims it.
+    EXPECT_EQ(script.fullScreenAtStart, std::vector<bool>(3, false));
     expectNothingHeld();
 }
 
