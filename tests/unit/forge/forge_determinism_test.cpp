@@ -98,7 +98,8 @@ TEST_F(ForgeCommandLine, HelpAndVersionPrintAndWriteNothing) {
     for (const char* arguments : {"--help", "--wav data --help"}) {
         ForgeRun help = run(arguments);
         EXPECT_EQ(help.status, 0) << arguments;
-        EXPECT_TRUE(help.out.starts_with("usage: lumivaha-forge [--wav] OUTDIR\n")) << help.out;
+        EXPECT_TRUE(help.out.starts_with("usage: lumivaha-forge [--wav] [--icon FILE] OUTDIR\n"))
+            << help.out;
         EXPECT_EQ(help.err, "");
     }
     ForgeRun version = run("--version");
@@ -108,8 +109,9 @@ TEST_F(ForgeCommandLine, HelpAndVersionPrintAndWriteNothing) {
 }
 
 TEST_F(ForgeCommandLine, RefusesUnknownOptionsAndAMissingOrSecondFolder) {
-    for (const char* arguments : {"", "--wav", "--", "''", "--bogus data", "-x data",
-                                  "--wav=1 data", "- data", "data more", "--wav data -- more"}) {
+    for (const char* arguments :
+         {"", "--wav", "--", "''", "--bogus data", "-x data", "--wav=1 data", "- data", "data more",
+          "--wav data -- more", "--icon", "data --icon", "--icon ''"}) {
         ForgeRun refused = run(arguments);
         EXPECT_EQ(refused.status, 2) << arguments;
         EXPECT_EQ(refused.out, "") << arguments;
@@ -119,6 +121,18 @@ TEST_F(ForgeCommandLine, RefusesUnknownOptionsAndAMissingOrSecondFolder) {
         EXPECT_EQ(std::count(refused.err.begin(), refused.err.end(), '\n'), 2) << refused.err;
         EXPECT_TRUE(fs::is_empty(work)) << arguments;
     }
+}
+
+TEST_F(ForgeCommandLine, IconAloneWritesOnlyTheIcon) {
+    ForgeRun icon = run("--icon lumivaha.png");
+    EXPECT_EQ(icon.status, 0) << icon.err;
+    ASSERT_EQ(fileNames(work), std::set<std::string>{"lumivaha.png"});
+    // The PNG signature, then the header chunk's width and height: 256 x 256.
+    const std::vector<char> bytes = contents(work / "lumivaha.png");
+    ASSERT_GT(bytes.size(), 24u);
+    EXPECT_EQ(std::string(bytes.begin() + 1, bytes.begin() + 4), "PNG");
+    EXPECT_EQ(std::string(bytes.begin() + 16, bytes.begin() + 24),
+              std::string("\0\0\1\0\0\0\1\0", 8));
 }
 
 // A file in the way stops the forge before it makes anything, and shows which folder it took.
