@@ -17,8 +17,9 @@ enum class DecodeResult {
 
 // Decodes one MP3 file completely to interleaved 16-bit stereo at a fixed rate, gaplessly: a file
 // with an encoder tag yields exactly the samples that were encoded. Mono is doubled to both sides;
-// other rates are resampled. Opening reads the whole file and its first frame, so almost every
-// fault shows before the (slower) decoding of the rest, which may then run on another thread.
+// a file at any other rate is refused as corrupt, the reason naming both rates. Opening reads the
+// whole file and its first frame, so almost every fault shows before the (slower) decoding of the
+// rest, which may then run on another thread.
 class SoundDecoder {
 public:
     SoundDecoder();
