@@ -1,8 +1,8 @@
 #include "data_set.h"
 
 #include "backdrop_pictures.h"
+#include "common/jpeg_writer.h"
 #include "file_output.h"
-#include "jpeg_writer.h"
 #include "loop_renderer.h"
 #include "mp3_encoder.h"
 #include "resources/memory_stream.h"
@@ -23,9 +23,14 @@ namespace {
 
 constexpr int jpegQuality = 90;
 
+std::vector<unsigned char> encodePicture(const Image& picture) {
+    const std::vector<unsigned char> rgb = picture.toRgb8();
+    return encodeJpeg(rgb, picture.width(), picture.height(), 3, jpegQuality);
+}
+
 AssetJob pictureJob(const std::string& fileName, std::function<Image()> make) {
     return {fileName, [make](std::vector<unsigned char>& bytes, std::string&) {
-                bytes = encodeJpeg(make(), jpegQuality);
+                bytes = encodePicture(make());
                 return true;
             }};
 }
@@ -39,7 +44,7 @@ AssetJob typesetPictureJob(const std::string& fileName, const std::string& fontP
                     reason = fontPath + ": " + reason;
                     return false;
                 }
-                bytes = encodeJpeg(make(text), jpegQuality);
+                bytes = encodePicture(make(text));
                 return true;
             }};
 }

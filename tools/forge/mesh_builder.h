@@ -1,6 +1,6 @@
 #pragma once
 
-#include "resources/aml_writer.h"
+#include "common/aml_writer.h"
 #include "transform.h"
 
 #include <cstdint>

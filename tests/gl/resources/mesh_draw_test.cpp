@@ -1,5 +1,5 @@
 #include "gl/gl_test_context.h"
-#include "resources/aml_writer.h"
+#include "common/aml_writer.h"
 #include "resources/memory_stream.h"
 #include "resources/mesh_model.h"
 

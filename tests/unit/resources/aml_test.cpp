@@ -1,5 +1,5 @@
 #include "resource_test_files.h"
-#include "resources/aml_writer.h"
+#include "common/aml_writer.h"
 #include "resources/file_stream.h"
 #include "resources/memory_stream.h"
 #include "resources/mesh_model.h"

@@ -1,10 +1,11 @@
 #include "resource_test_files.h"
 
+#include "common/jpeg_writer.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
-#include <jpeglib.h>
 
 TemporaryDirectory::TemporaryDirectory() {
     std::string pattern = (std::filesystem::temp_directory_path() / "lumivaha-XXXXXX").string();
@@ -61,39 +62,6 @@ TestPicture makeQuadrantPicture(int width, int height, int components) {
 }
 
 std::vector<std::uint8_t> encodeJpeg(const TestPicture& picture, int quality, bool progressive) {
-    jpeg_compress_struct compressor{};
-    jpeg_error_mgr errors{};
-    compressor.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&compressor);
-    unsigned char* output = nullptr;
-    unsigned long outputSize = 0;
-    jpeg_mem_dest(&compressor, &output, &outputSize);
-    compressor.image_width = static_cast<JDIMENSION>(picture.width);
-    compressor.image_height = static_cast<JDIMENSION>(picture.height);
-    compressor.input_components = picture.components;
-    compressor.in_color_space = picture.components == 1   ? JCS_GRAYSCALE
-                                : picture.components == 4 ? JCS_CMYK
-                                                          : JCS_RGB;
-    jpeg_set_defaults(&compressor);
-    jpeg_set_quality(&compressor, quality, TRUE);
-    // Full-resolution colour, so the decoded pixels stay close to the source everywhere.
-    for (int c = 0; c < compressor.num_components; ++c) {
-        compressor.comp_info[c].h_samp_factor = 1;
-        compressor.comp_info[c].v_samp_factor = 1;
-    }
-    if (progressive) {
-        jpeg_simple_progression(&compressor);
-    }
-    jpeg_start_compress(&compressor, TRUE);
-    const std::size_t rowBytes = static_cast<std::size_t>(picture.width * picture.components);
-    while (compressor.next_scanline < compressor.image_height) {
-        auto row =
-            const_cast<JSAMPROW>(picture.pixels.data() + compressor.next_scanline * rowBytes);
-        jpeg_write_scanlines(&compressor, &row, 1);
-    }
-    jpeg_finish_compress(&compressor);
-    std::vector<std::uint8_t> bytes(output, output + outputSize);
-    jpeg_destroy_compress(&compressor);
-    std::free(output);
-    return bytes;
+    return encodeJpeg(picture.pixels, picture.width, picture.height, picture.components, quality,
+                      progressive ? JpegScan::progressive : JpegScan::baseline);
 }

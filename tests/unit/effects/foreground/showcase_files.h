@@ -1,7 +1,7 @@
 #pragma once
 
 #include "resource_test_files.h"
-#include "resources/aml_writer.h"
+#include "common/aml_writer.h"
 
 #include <array>
 #include <filesystem>

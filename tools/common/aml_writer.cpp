@@ -1,4 +1,4 @@
-#include "resources/aml_writer.h"
+#include "common/aml_writer.h"
 
 #include <bit>
 #include <cstdio>
