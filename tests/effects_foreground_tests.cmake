@@ -44,9 +44,6 @@ if(benchmark_FOUND)
 endif()
 
 # The documentation's pictures of the foregrounds, from a built data set: run by hand.
-pkg_check_modules(FOREGROUND_PNG IMPORTED_TARGET libpng)
-if(FOREGROUND_PNG_FOUND)
-  add_executable(foreground_snapshots gl/effects/foreground/foreground_snapshots.cpp)
-  target_link_libraries(foreground_snapshots PRIVATE
-    lumivaha_effects lumivaha_gl_test_support PkgConfig::GLU PkgConfig::FOREGROUND_PNG)
-endif()
+add_executable(foreground_snapshots gl/effects/foreground/foreground_snapshots.cpp)
+target_link_libraries(foreground_snapshots PRIVATE
+  lumivaha_effects lumivaha_formats lumivaha_gl_test_support PkgConfig::GLU)

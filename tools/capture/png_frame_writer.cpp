@@ -1,6 +1,6 @@
 #include "png_frame_writer.h"
 
-#include "png_file.h"
+#include "common/png_writer.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -130,7 +130,8 @@ void PngFrameWriter::writeFrames() {
         }
         const std::string path = (std::filesystem::path(folder) / frameName(number)).string();
         std::string reason;
-        const bool ok = writePngFile(path, pixels.data(), width, height, reason);
+        const bool ok = writePngFile(path, pixels.data(), width, height, PngRowOrder::bottomFirst,
+                                     PngPurpose::frame, reason);
         std::lock_guard lock(mutex);
         if (!waiting.empty()) {
             waiting.pop_front();

@@ -1,6 +1,7 @@
 // lumivaha-forge-sheet DATADIR OUT.png: every picture of the data set on one labelled sheet.
+#include "common/png_writer.h"
+#include "image.h"
 #include "picture_names.h"
-#include "png_writer.h"
 #include "resources/jpeg_reader.h"
 #include "text_renderer.h"
 
@@ -83,7 +84,9 @@ int main(int argc, char** argv) {
                          top + tile + 22);
     }
     sheet.addMask(labels, forge::grey(0.85f));
-    if (!forge::writePng(argv[2], sheet)) {
+    const std::vector<unsigned char> rgb = sheet.toRgb8();
+    if (!writePngFile(argv[2], rgb.data(), sheet.width(), sheet.height(), PngRowOrder::topFirst,
+                      PngPurpose::picture, reason)) {
         std::fprintf(stderr, "lumivaha-forge-sheet: %s: cannot be written\n", argv[2]);
         return 1;
     }

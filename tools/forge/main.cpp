@@ -1,5 +1,5 @@
+#include "common/png_writer.h"
 #include "data_set.h"
-#include "png_writer.h"
 #include "strip_pictures.h"
 
 #include <cstdio>
@@ -88,7 +88,11 @@ int fail(const std::string& message) {
 }
 
 int forgeIcon(const std::string& iconFile) {
-    if (!forge::writePng(iconFile, forge::makeSnowflakePicture())) {
+    const forge::Image icon = forge::makeSnowflakePicture();
+    const std::vector<unsigned char> rgb = icon.toRgb8();
+    std::string reason;
+    if (!writePngFile(iconFile, rgb.data(), icon.width(), icon.height(), PngRowOrder::topFirst,
+                      PngPurpose::picture, reason)) {
         return fail(iconFile + ": cannot be written");
     }
     return 0;

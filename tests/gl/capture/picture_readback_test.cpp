@@ -1,7 +1,7 @@
 #include "capture_test_files.h"
+#include "common/png_writer.h"
 #include "gl/gl_test_context.h"
 #include "picture_readback.h"
-#include "png_file.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -39,7 +39,9 @@ TEST(PictureReadbackTest, ThePictureComesBackWholeAndAPngShowsItUpright) {
 
     capturetest::ScratchDirectory scratch;
     std::string reason;
-    ASSERT_TRUE(writePngFile(scratch.file("p.png"), pixels.data(), 800, 600, reason)) << reason;
+    ASSERT_TRUE(writePngFile(scratch.file("p.png"), pixels.data(), 800, 600,
+                             PngRowOrder::bottomFirst, PngPurpose::frame, reason))
+        << reason;
     capturetest::Picture picture;
     ASSERT_TRUE(capturetest::readPng(scratch.file("p.png"), picture, reason)) << reason;
     const auto colour = [&](int x, int y) {

@@ -1,8 +1,8 @@
 #include "capture_outputs.h"
 #include "capture_test_files.h"
 #include "child_program.h"
+#include "common/png_writer.h"
 #include "pending_file.h"
-#include "png_file.h"
 #include "png_frame_writer.h"
 
 #include <csignal>
@@ -207,7 +207,9 @@ TEST(PngFileTest, PicturesAreStoredTopRowFirstWithExactColours) {
     ScratchDirectory scratch;
     const std::string path = scratch.file("rows.png");
     std::string reason;
-    ASSERT_TRUE(writePngFile(path, rowCoded(5, 4).data(), 5, 4, reason)) << reason;
+    ASSERT_TRUE(writePngFile(path, rowCoded(5, 4).data(), 5, 4, PngRowOrder::bottomFirst,
+                             PngPurpose::frame, reason))
+        << reason;
     Picture picture;
     ASSERT_TRUE(capturetest::readPng(path, picture, reason)) << reason;
     ASSERT_EQ(picture.width, 5);
@@ -223,13 +225,15 @@ TEST(PngFileTest, PicturesAreStoredTopRowFirstWithExactColours) {
 TEST(PngFileTest, AFailedWriteLeavesNoFile) {
     ScratchDirectory scratch;
     std::string reason;
-    EXPECT_FALSE(writePngFile(scratch.file("missing/x.png"), rowCoded(2, 2).data(), 2, 2, reason));
+    EXPECT_FALSE(writePngFile(scratch.file("missing/x.png"), rowCoded(2, 2).data(), 2, 2,
+                              PngRowOrder::bottomFirst, PngPurpose::frame, reason));
     EXPECT_EQ(reason, "No such file or directory");
     // A full device: libpng's write fails part-way and the partial file goes.
     if (fs::exists("/dev/full")) {
         const std::string full = scratch.file("full.png");
         fs::create_symlink("/dev/full", full);
-        EXPECT_FALSE(writePngFile(full, rowCoded(64, 64).data(), 64, 64, reason));
+        EXPECT_FALSE(writePngFile(full, rowCoded(64, 64).data(), 64, 64, PngRowOrder::bottomFirst,
+                                  PngPurpose::frame, reason));
         EXPECT_EQ(reason, "No space left on device");
     }
 }

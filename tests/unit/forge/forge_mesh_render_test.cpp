@@ -1,6 +1,6 @@
+#include "common/png_writer.h"
 #include "gl/gl_test_context.h"
 #include "image.h"
-#include "png_writer.h"
 #include "resources/file_stream.h"
 #include "resources/mesh_model.h"
 #include "resources/texture_bank.h"
@@ -67,7 +67,11 @@ void writeDocsPicture(const Frame& frame, const std::string& name) {
             image.at(x, y) = {pixel[0] / 255.0f, pixel[1] / 255.0f, pixel[2] / 255.0f};
         }
     }
-    EXPECT_TRUE(forge::writePng(std::string(docs) + "/" + name, image));
+    const std::vector<unsigned char> rgb = image.toRgb8();
+    std::string reason;
+    EXPECT_TRUE(writePngFile(std::string(docs) + "/" + name, rgb.data(), image.width(),
+                             image.height(), PngRowOrder::topFirst, PngPurpose::picture, reason))
+        << reason;
 }
 
 class ForgedMeshRender : public testing::TestWithParam<const char*> {};

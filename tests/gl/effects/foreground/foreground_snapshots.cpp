@@ -1,6 +1,7 @@
 // Pictures of the foregrounds for the documentation: each drawn over black into the 512x512
 // square, as the frame driver lets it draw, and written as PNG.
 //   foreground_snapshots <directory holding data/> <output directory>
+#include "common/png_writer.h"
 #include "demo/base_colour.h"
 #include "demo/random.h"
 #include "effects/mesh_showcase.h"
@@ -13,7 +14,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
-#include <png.h>
 #include <string>
 
 namespace {
@@ -53,14 +53,9 @@ bool writeSquare(const std::filesystem::path& path) {
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(square) * square * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, square, square, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = square;
-    image.height = square;
-    image.format = PNG_FORMAT_RGB;
-    // A negative stride: OpenGL's rows run bottom to top.
-    const bool written =
-        png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), -square * 3, nullptr) != 0;
+    std::string reason;
+    const bool written = writePngFile(path.string(), pixels.data(), square, square,
+                                      PngRowOrder::bottomFirst, PngPurpose::picture, reason);
     std::fprintf(written ? stdout : stderr, "%s %s\n", written ? "wrote" : "cannot write",
                  path.c_str());
     return written;

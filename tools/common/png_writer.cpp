@@ -1,4 +1,4 @@
-#include "png_file.h"
+#include "common/png_writer.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -15,6 +15,7 @@ struct PngJob {
     png_bytep* rows;
     int width;
     int height;
+    PngPurpose purpose;
     char message[160];
 };
 
@@ -42,9 +43,12 @@ bool encode(PngJob& job) {
     png_set_IHDR(png, info, static_cast<png_uint_32>(job.width),
                  static_cast<png_uint_32>(job.height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    // Speed over size: one cheap filter and zlib's fastest level.
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
-    png_set_compression_level(png, 1);
+    if (job.purpose == PngPurpose::frame) {
+        png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
+        png_set_compression_level(png, 1);
+    } else {
+        png_set_sRGB(png, info, PNG_sRGB_INTENT_PERCEPTUAL);
+    }
     png_write_info(png, info);
     png_write_image(png, job.rows);
     png_write_end(png, nullptr);
@@ -55,7 +59,7 @@ bool encode(PngJob& job) {
 } // namespace
 
 bool writePngFile(const std::string& path, const std::uint8_t* pixels, int width, int height,
-                  std::string& reason) {
+                  PngRowOrder rowOrder, PngPurpose purpose, std::string& reason) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
         reason = std::strerror(errno);
@@ -64,9 +68,10 @@ bool writePngFile(const std::string& path, const std::uint8_t* pixels, int width
     const std::size_t stride = static_cast<std::size_t>(width) * 3;
     std::vector<png_bytep> rows(static_cast<std::size_t>(height));
     for (std::size_t row = 0; row < rows.size(); ++row) {
-        rows[row] = const_cast<png_bytep>(pixels + (rows.size() - 1 - row) * stride);
+        const std::size_t stored = rowOrder == PngRowOrder::topFirst ? row : rows.size() - 1 - row;
+        rows[row] = const_cast<png_bytep>(pixels + stored * stride);
     }
-    PngJob job{file, rows.data(), width, height, {}};
+    PngJob job{file, rows.data(), width, height, purpose, {}};
     const bool encoded = encode(job);
     const int encodeErrno = errno;
     const bool writeFailed = std::ferror(file) != 0;
