@@ -1,13 +1,12 @@
 # The sound system's tests: decoding, offline playback, the SDL devices, the fatal path. Every MP3
-# they use is encoded in the test with LAME.
-find_library(LAME_LIBRARY mp3lame REQUIRED)
+# they use is encoded in the test with the tools' MP3 encoder.
 
 add_library(sound_test_support STATIC
-  unit/sound/lame_encoder.cpp
+  unit/sound/mp3_test_files.cpp
   unit/sound/sound_test_support.cpp
 )
 target_include_directories(sound_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/unit/sound)
-target_link_libraries(sound_test_support PUBLIC lumivaha_sound ${LAME_LIBRARY})
+target_link_libraries(sound_test_support PUBLIC lumivaha_formats lumivaha_sound)
 
 add_executable(sound_tests
   unit/sound/sound_decoder_test.cpp

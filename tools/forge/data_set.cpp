@@ -1,10 +1,10 @@
 #include "data_set.h"
 
 #include "backdrop_pictures.h"
+#include "beat_clock.h"
 #include "common/jpeg_writer.h"
 #include "file_output.h"
 #include "loop_renderer.h"
-#include "mp3_encoder.h"
 #include "resources/memory_stream.h"
 #include "resources/mesh_model.h"
 #include "scene_meshes.h"
@@ -52,7 +52,8 @@ AssetJob typesetPictureJob(const std::string& fileName, const std::string& fontP
 AssetJob musicJob(int number) {
     return {"loop" + std::to_string(number) + ".mp3",
             [number](std::vector<unsigned char>& bytes, std::string& reason) {
-                return encodeMp3(renderLoop(loopScore(number)), bytes, reason);
+                const StereoBuffer loop = renderLoop(loopScore(number));
+                return encodeMp3(loop.left, loop.right, loopMp3Settings(), bytes, reason);
             }};
 }
 
@@ -80,6 +81,14 @@ AssetJob waveJob(int number) {
 }
 
 } // namespace
+
+Mp3Settings loopMp3Settings() {
+    Mp3Settings settings;
+    settings.rate = beat::sampleRate;
+    settings.channels = beat::channels;
+    settings.vbrQuality = 2.0f;
+    return settings;
+}
 
 std::vector<AssetJob> dataSetJobs(const std::string& fontPath) {
     std::vector<AssetJob> jobs;

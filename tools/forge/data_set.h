@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/mp3_encoder.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -11,6 +13,9 @@ struct AssetJob {
     std::string fileName;
     std::function<bool(std::vector<unsigned char>& bytes, std::string& reason)> make;
 };
+
+// How the loops are encoded: variable bit rate near transparency, gapless.
+Mp3Settings loopMp3Settings();
 
 // Every file of data/, the slowest first so two workers finish together.
 // Typeset pictures use the TrueType font at fontPath.

@@ -1,7 +1,7 @@
 // Opening the music loops: reading, decoding and waiting until every sample is there, as the
 // demo's start-up does. The loops are made here: 15 s of chords, bass, noisy hits and hiss at
 // 44.1 kHz stereo, LAME VBR with the encoder tag (about 140 kbit/s), like the data set's.
-#include "lame_encoder.h"
+#include "mp3_test_files.h"
 #include "platform/sound_system.h"
 
 #include <benchmark/benchmark.h>

@@ -6,7 +6,7 @@
 #include "effects/bar_layout.h"
 #include "effects/feedback_blur.h"
 #include "gl/gl_test_context.h"
-#include "lame_encoder.h"
+#include "mp3_test_files.h"
 #include "platform/sound_system.h"
 #include "platform/timer.h"
 #include "resources/texture_bank.h"

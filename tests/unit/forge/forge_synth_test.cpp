@@ -1,10 +1,11 @@
 #include "beat_clock.h"
+#include "data_set.h"
 #include "envelope.h"
 #include "melody.h"
-#include "mp3_encoder.h"
 #include "oscillator.h"
 #include "platform/sound_decoder.h"
 #include "resonant_filter.h"
+#include "stereo_buffer.h"
 #include "wav_writer.h"
 
 #include <cmath>
@@ -115,7 +116,8 @@ TEST(Mp3Encoder, RoundTripsExactlyThroughTheGaplessDecoder) {
     }
     std::vector<unsigned char> bytes;
     std::string reason;
-    ASSERT_TRUE(forge::encodeMp3(buffer, bytes, reason)) << reason;
+    ASSERT_TRUE(encodeMp3(buffer.left, buffer.right, forge::loopMp3Settings(), bytes, reason))
+        << reason;
     std::filesystem::path path = std::filesystem::temp_directory_path() /
                                  ("forge_round_trip_" + std::to_string(getpid()) + ".mp3");
     std::FILE* file = std::fopen(path.c_str(), "wb");

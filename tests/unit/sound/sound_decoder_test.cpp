@@ -1,4 +1,4 @@
-#include "lame_encoder.h"
+#include "mp3_test_files.h"
 #include "platform/sound_decoder.h"
 
 #include <cmath>
@@ -9,7 +9,6 @@ namespace {
 
 using platform::DecodeResult;
 using platform::decodeSoundFile;
-using soundtest::Mp3Settings;
 
 constexpr int mixRate = 44100;
 
@@ -168,7 +167,7 @@ TEST_F(SoundDecoderTest, MissingFilesAreToldApartFromCorruptOnes) {
 }
 
 TEST_F(SoundDecoderTest, CorruptFilesComeBackWithTheReason) {
-    const auto valid = soundtest::encodeMp3(soundtest::makeSignal(44100, 2, mixRate), {});
+    const auto valid = soundtest::mp3Bytes(soundtest::makeSignal(44100, 2, mixRate), {});
     ASSERT_GT(valid.size(), 3000u);
     std::vector<unsigned char> text;
     for (int i = 0; i < 1000; ++i) {
@@ -210,7 +209,7 @@ TEST_F(SoundDecoderTest, ADirectoryIsAnUnreadableFile) {
 }
 
 TEST_F(SoundDecoderTest, AnOpenedFileReportsLateFaultsWhenDecoded) {
-    auto bytes = soundtest::encodeMp3(soundtest::makeSignal(44100, 2, mixRate), {});
+    auto bytes = soundtest::mp3Bytes(soundtest::makeSignal(44100, 2, mixRate), {});
     bytes.resize(3000);
     bytes.insert(bytes.end(), 100000, 0);
     const std::string path = directory.file("tail.mp3");

@@ -42,7 +42,7 @@ TEST_F(SoundFatalTest, AnUndecodableFileEndsTheProcessNamingFileAndReason) {
 }
 
 TEST_F(SoundFatalTest, AFaultFoundWhileDecodingInTheBackgroundIsFatalAtFirstUse) {
-    auto bytes = soundtest::encodeMp3(soundtest::makeSignal(44100, 2, 44100), {});
+    auto bytes = soundtest::mp3Bytes(soundtest::makeSignal(44100, 2, 44100), {});
     bytes.resize(3000);
     bytes.insert(bytes.end(), 100000, 0);
     const std::string path = directory.file("loop2.mp3");

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lame_encoder.h"
+#include "mp3_test_files.h"
 #include "platform/sound_system.h"
 
 #include <cstdint>

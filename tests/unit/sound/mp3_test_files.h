@@ -1,24 +1,16 @@
 #pragma once
 
+#include "common/mp3_encoder.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace soundtest {
 
-struct Mp3Settings {
-    int rate = 44100;
-    int channels = 2;
-    // VBR quality 0 (best) to 9; negative selects a constant bit rate of cbrKilobits.
-    int vbrQuality = 4;
-    int cbrKilobits = 128;
-    // Without the encoder tag over the first frame, decoders see one extra frame of silence.
-    bool writeTag = true;
-};
-
-// Encodes interleaved 16-bit samples (channels per frame as in the settings) to an MP3 file image.
-std::vector<unsigned char> encodeMp3(const std::vector<std::int16_t>& samples,
-                                     const Mp3Settings& settings);
+// The MP3 file image of interleaved 16-bit samples; throws when the encoder fails.
+std::vector<unsigned char> mp3Bytes(const std::vector<std::int16_t>& samples,
+                                    const Mp3Settings& settings);
 
 // A reproducible test signal: two sines per side with a slow sweep, so a shift of even one sample
 // changes it clearly.
