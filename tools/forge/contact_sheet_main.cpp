@@ -1,9 +1,9 @@
 // lumivaha-forge-sheet DATADIR OUT.png: every picture of the data set on one labelled sheet.
 #include "common/png_writer.h"
-#include "image.h"
-#include "picture_names.h"
+#include "forge/pictures/image.h"
+#include "forge/pictures/picture_names.h"
+#include "forge/pictures/text_renderer.h"
 #include "resources/jpeg_reader.h"
-#include "text_renderer.h"
 
 #include <cstdio>
 #include <optional>

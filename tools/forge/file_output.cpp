@@ -1,4 +1,4 @@
-#include "file_output.h"
+#include "forge/file_output.h"
 
 #include <cerrno>
 #include <cstdio>

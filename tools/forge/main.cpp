@@ -1,6 +1,6 @@
 #include "common/png_writer.h"
-#include "data_set.h"
-#include "strip_pictures.h"
+#include "forge/data_set.h"
+#include "forge/pictures/lower_strip_pictures.h"
 
 #include <cstdio>
 #include <filesystem>

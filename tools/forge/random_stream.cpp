@@ -1,4 +1,4 @@
-#include "random_stream.h"
+#include "forge/random_stream.h"
 
 namespace forge {
 

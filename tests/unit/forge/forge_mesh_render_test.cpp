@@ -1,6 +1,6 @@
 #include "common/png_writer.h"
+#include "forge/pictures/image.h"
 #include "gl/gl_test_context.h"
-#include "image.h"
 #include "resources/file_stream.h"
 #include "resources/mesh_model.h"
 #include "resources/texture_bank.h"

@@ -1,8 +1,10 @@
-#include "mesh_builder.h"
-#include "mesh_shapes.h"
+#include "forge/meshes/angels_mesh.h"
+#include "forge/meshes/industry_mesh.h"
+#include "forge/meshes/mesh_builder.h"
+#include "forge/meshes/mesh_shapes.h"
+#include "forge/meshes/reactor_mesh.h"
 #include "resources/memory_stream.h"
 #include "resources/mesh_model.h"
-#include "scene_meshes.h"
 
 #include <cmath>
 #include <fstream>

@@ -1,9 +1,9 @@
-#include "beat_clock.h"
+#include "forge/music/beat_clock.h"
+#include "forge/music/loop_renderer.h"
+#include "forge/music/melody.h"
+#include "forge/music/song.h"
 #include "kick_detector.h"
-#include "loop_renderer.h"
-#include "melody.h"
 #include "platform/sound_decoder.h"
-#include "song.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,11 +1,11 @@
-#include "beat_clock.h"
-#include "data_set.h"
-#include "drum_kit.h"
-#include "image.h"
-#include "loop_renderer.h"
-#include "reverb.h"
-#include "stereo_delay.h"
-#include "text_renderer.h"
+#include "forge/data_set.h"
+#include "forge/music/beat_clock.h"
+#include "forge/music/drum_kit.h"
+#include "forge/music/loop_renderer.h"
+#include "forge/music/reverb.h"
+#include "forge/music/stereo_delay.h"
+#include "forge/pictures/image.h"
+#include "forge/pictures/text_renderer.h"
 
 #include <algorithm>
 #include <cmath>

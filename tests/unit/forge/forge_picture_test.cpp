@@ -1,4 +1,4 @@
-#include "picture_names.h"
+#include "forge/pictures/picture_names.h"
 #include "resources/jpeg_reader.h"
 
 #include <algorithm>

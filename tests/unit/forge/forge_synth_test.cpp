@@ -1,12 +1,12 @@
-#include "beat_clock.h"
-#include "data_set.h"
-#include "envelope.h"
-#include "melody.h"
-#include "oscillator.h"
+#include "forge/data_set.h"
+#include "forge/music/beat_clock.h"
+#include "forge/music/envelope.h"
+#include "forge/music/melody.h"
+#include "forge/music/oscillator.h"
+#include "forge/music/resonant_filter.h"
+#include "forge/music/stereo_buffer.h"
+#include "forge/music/wav_writer.h"
 #include "platform/sound_decoder.h"
-#include "resonant_filter.h"
-#include "stereo_buffer.h"
-#include "wav_writer.h"
 
 #include <cmath>
 #include <cstdio>
