@@ -20,7 +20,7 @@ gtest_discover_tests(forge_unit_tests PROPERTIES LABELS unit DISCOVERY_TIMEOUT 3
 
 # The meshes drawn as the showcase draws them, environment-mapped, read back from a real context.
 # With LUMIVAHA_DOCS_DIR set, the renders are also written there as PNG files.
-add_executable(forge_gl_tests unit/forge/forge_mesh_render_test.cpp)
+add_executable(forge_gl_tests gl/forge/forge_mesh_render_test.cpp)
 target_link_libraries(forge_gl_tests PRIVATE
   lumivaha_forge lumivaha_gl_test_support PkgConfig::GLU GTest::gtest_main)
 target_compile_definitions(forge_gl_tests PRIVATE LUMIVAHA_DATA_DIR="${CMAKE_BINARY_DIR}/bin/data")
