@@ -7,12 +7,12 @@
 #include "forge/meshes/reactor_mesh.h"
 #include "forge/music/beat_clock.h"
 #include "forge/music/loop_renderer.h"
-#include "forge/music/wav_writer.h"
 #include "forge/pictures/backdrop_pictures.h"
 #include "forge/pictures/lower_strip_pictures.h"
 #include "forge/pictures/text_renderer.h"
 #include "forge/pictures/title_pictures.h"
 #include "forge/pictures/upper_strip_pictures.h"
+#include "platform/sound_wav_writer.h"
 #include "resources/memory_stream.h"
 #include "resources/mesh_model.h"
 
@@ -32,54 +32,56 @@ std::vector<unsigned char> encodePicture(const Image& picture) {
 }
 
 AssetJob pictureJob(const std::string& fileName, std::function<Image()> make) {
-    return {fileName, [make](std::vector<unsigned char>& bytes, std::string&) {
-                bytes = encodePicture(make());
-                return true;
+    return {fileName, [make](const std::string& path, std::string& reason) {
+                return writeFileBytes(path, encodePicture(make()), reason);
             }};
 }
 
 // Each job opens the font for itself: a FreeType face must not be shared between threads.
 AssetJob typesetPictureJob(const std::string& fileName, const std::string& fontPath,
                            std::function<Image(const TextRenderer&)> make) {
-    return {fileName, [fontPath, make](std::vector<unsigned char>& bytes, std::string& reason) {
+    return {fileName, [fontPath, make](const std::string& path, std::string& reason) {
                 TextRenderer text;
                 if (!text.open(fontPath, reason)) {
                     reason = fontPath + ": " + reason;
                     return false;
                 }
-                bytes = encodePicture(make(text));
-                return true;
+                return writeFileBytes(path, encodePicture(make(text)), reason);
             }};
 }
 
 AssetJob musicJob(int number) {
     return {"loop" + std::to_string(number) + ".mp3",
-            [number](std::vector<unsigned char>& bytes, std::string& reason) {
+            [number](const std::string& path, std::string& reason) {
                 const StereoBuffer loop = renderLoop(loopScore(number));
-                return encodeMp3(loop.left, loop.right, loopMp3Settings(), bytes, reason);
+                std::vector<unsigned char> bytes;
+                return encodeMp3(loop.left, loop.right, loopMp3Settings(), bytes, reason) &&
+                       writeFileBytes(path, bytes, reason);
             }};
 }
 
 // The model goes through the demo's own validating loader before it is written.
 AssetJob meshJob(const std::string& fileName, std::function<MeshBuilder()> build) {
-    return {fileName, [fileName, build](std::vector<unsigned char>& bytes, std::string& reason) {
+    return {fileName, [fileName, build](const std::string& path, std::string& reason) {
                 std::vector<AmlSubMeshData> subMeshes = build().subMeshData();
-                bytes = encodeAml(subMeshes);
+                const std::vector<unsigned char> bytes = encodeAml(subMeshes);
                 if (bytes.empty()) {
                     reason = "a sub-mesh exceeds the format's limits";
                     return false;
                 }
                 MemoryStream stream(bytes, fileName);
                 MeshModel model;
-                return model.tryLoad(stream, reason);
+                return model.tryLoad(stream, reason) && writeFileBytes(path, bytes, reason);
             }};
 }
 
+// The sound system's WAV writer, the one the capture tool's sound goes through.
 AssetJob waveJob(int number) {
     return {"loop" + std::to_string(number) + ".wav",
-            [number](std::vector<unsigned char>& bytes, std::string&) {
-                bytes = encodeWav(renderLoop(loopScore(number)));
-                return true;
+            [number](const std::string& path, std::string& reason) {
+                const std::vector<std::int16_t> samples = renderLoop(loopScore(number)).toPcm16();
+                return platform::writeWavFile(path.c_str(), samples.data(), samples.size(),
+                                              beat::sampleRate, reason);
             }};
 }
 
@@ -138,9 +140,8 @@ bool writeAssets(const std::vector<AssetJob>& jobs, const std::string& outDir, i
         for (std::size_t index = nextJob++; index < jobs.size(); index = nextJob++) {
             const AssetJob& job = jobs[index];
             std::string path = outDir + "/" + job.fileName;
-            std::vector<unsigned char> bytes;
             std::string reason;
-            if (job.make(bytes, reason) && writeFileBytes(path, bytes, reason)) {
+            if (job.write(path, reason)) {
                 continue;
             }
             std::lock_guard<std::mutex> guard(errorLock);

@@ -8,10 +8,11 @@
 
 namespace forge {
 
-// One file of the data set: its name below the output folder and how to make its bytes.
+// One file of the data set: its name below the output folder and how to write it at a path,
+// replacing any file there. On failure the reason says why.
 struct AssetJob {
     std::string fileName;
-    std::function<bool(std::vector<unsigned char>& bytes, std::string& reason)> make;
+    std::function<bool(const std::string& path, std::string& reason)> write;
 };
 
 // How the loops are encoded: variable bit rate near transparency, gapless.

@@ -1,4 +1,5 @@
 #include "forge/data_set.h"
+#include "forge/file_output.h"
 #include "forge/music/beat_clock.h"
 #include "forge/music/drum_kit.h"
 #include "forge/music/loop_renderer.h"
@@ -128,11 +129,10 @@ TEST(DataSet, NamesTheFirstFileThatFailsAndWhy) {
     std::filesystem::path folder = std::filesystem::temp_directory_path() /
                                    ("lumivaha_forge_jobs_" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
-    auto succeed = [](std::vector<unsigned char>& bytes, std::string&) {
-        bytes = {1, 2, 3};
-        return true;
+    auto succeed = [](const std::string& path, std::string& reason) {
+        return forge::writeFileBytes(path, {1, 2, 3}, reason);
     };
-    auto fail = [](std::vector<unsigned char>&, std::string& reason) {
+    auto fail = [](const std::string&, std::string& reason) {
         reason = "no good";
         return false;
     };

@@ -5,13 +5,15 @@
 #include "forge/music/oscillator.h"
 #include "forge/music/resonant_filter.h"
 #include "forge/music/stereo_buffer.h"
-#include "forge/music/wav_writer.h"
 #include "platform/sound_decoder.h"
+#include "platform/sound_wav_writer.h"
 
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <unistd.h>
 
 namespace {
@@ -147,7 +149,16 @@ TEST(WavWriter, WritesA16BitStereoHeaderAndClampedSamples) {
     forge::StereoBuffer buffer(3);
     buffer.left = {0.0f, 1.5f, -0.5f};
     buffer.right = {0.25f, -2.0f, 0.5f};
-    std::vector<unsigned char> bytes = forge::encodeWav(buffer);
+    const std::vector<std::int16_t> samples = buffer.toPcm16();
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("forge_wav_" + std::to_string(getpid()) + ".wav");
+    std::string reason;
+    ASSERT_TRUE(platform::writeWavFile(path.c_str(), samples.data(), samples.size(),
+                                       forge::beat::sampleRate, reason))
+        << reason;
+    std::ifstream file(path, std::ios::binary);
+    const std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(file), {}};
+    std::filesystem::remove(path);
     ASSERT_EQ(bytes.size(), 44u + 12u);
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "RIFF");
     EXPECT_EQ(std::string(bytes.begin() + 8, bytes.begin() + 16), "WAVEfmt ");

@@ -20,6 +20,8 @@ public:
     }
     // Adds other, scaled by gain, onto this buffer.
     void mix(const StereoBuffer& other, float gain);
+    // Interleaved 16-bit samples, clamped to full scale, for a WAV file.
+    std::vector<std::int16_t> toPcm16() const;
 
     std::vector<float> left;
     std::vector<float> right;
