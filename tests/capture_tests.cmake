@@ -10,7 +10,8 @@ add_library(capture_test_support STATIC
 target_include_directories(capture_test_support PUBLIC
   ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/unit/capture
   ${CMAKE_CURRENT_SOURCE_DIR}/e2e/capture)
-target_link_libraries(capture_test_support PUBLIC PkgConfig::CAPTURE_TEST_PNG lumivaha_sound)
+target_link_libraries(capture_test_support PUBLIC
+  PkgConfig::CAPTURE_TEST_PNG lumivaha_sound lumivaha_test_support)
 target_compile_definitions(capture_test_support PUBLIC
   LUMIVAHA_CAPTURE="$<TARGET_FILE:lumivaha-capture>"
   LUMIVAHA_DATA_PARENT="${CMAKE_BINARY_DIR}/bin")

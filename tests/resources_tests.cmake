@@ -1,7 +1,8 @@
 # Resources: byte streams, AML meshes, JPEG pictures and the texture bank.
 
 add_library(resources_test_files STATIC unit/resources/resource_test_files.cpp)
-target_link_libraries(resources_test_files PUBLIC lumivaha_formats lumivaha_resources GTest::gtest)
+target_link_libraries(resources_test_files PUBLIC
+  lumivaha_formats lumivaha_resources lumivaha_test_support GTest::gtest)
 target_include_directories(resources_test_files PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/unit/resources)
 
 add_executable(resources_unit_tests

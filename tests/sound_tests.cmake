@@ -6,7 +6,7 @@ add_library(sound_test_support STATIC
   unit/sound/sound_test_support.cpp
 )
 target_include_directories(sound_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/unit/sound)
-target_link_libraries(sound_test_support PUBLIC lumivaha_formats lumivaha_sound)
+target_link_libraries(sound_test_support PUBLIC lumivaha_formats lumivaha_sound lumivaha_test_support)
 
 add_executable(sound_tests
   unit/sound/sound_decoder_test.cpp

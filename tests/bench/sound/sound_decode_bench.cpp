@@ -38,7 +38,7 @@ std::vector<std::int16_t> makeLoopSignal(unsigned seed) {
 }
 
 struct LoopFiles {
-    soundtest::ScratchDirectory directory;
+    ScratchDirectory directory;
     std::vector<std::string> paths;
 
     LoopFiles() {

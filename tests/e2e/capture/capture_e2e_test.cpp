@@ -12,7 +12,6 @@ namespace {
 
 using capturetest::CaptureResult;
 using capturetest::Picture;
-using capturetest::ScratchDirectory;
 using capturetest::WavSound;
 
 // The frames a capture wrote, in order.

@@ -15,7 +15,6 @@
 namespace {
 
 using capturetest::CaptureResult;
-using capturetest::ScratchDirectory;
 
 namespace fs = std::filesystem;
 

@@ -26,7 +26,7 @@ std::uint32_t readTimer() {
 // The demo run here directly, the way its own loop runs it: frame k drawn with the timer at
 // seed + 100 k ms and 4410 k sound frames mixed, then compared with what the capture tool wrote.
 TEST(CaptureMatchesDemoTest, ACapturedFrameIsTheFrameTheDemoDrawsAtThatTime) {
-    capturetest::ScratchDirectory scratch;
+    ScratchDirectory scratch;
     const capturetest::CaptureResult capture = capturetest::runCapture(
         {"--fps", std::to_string(framesPerSecond), "--seed", std::to_string(seed), "--from", "2.5",
          "--to", "3.1", "--frames", scratch.file("frames")});

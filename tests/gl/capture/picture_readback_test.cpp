@@ -37,7 +37,7 @@ TEST(PictureReadbackTest, ThePictureComesBackWholeAndAPngShowsItUpright) {
     const std::size_t lastPixel = pixels.size() - 3;
     EXPECT_EQ(pixels[lastPixel + 2], 255);
 
-    capturetest::ScratchDirectory scratch;
+    ScratchDirectory scratch;
     std::string reason;
     ASSERT_TRUE(writePngFile(scratch.file("p.png"), pixels.data(), 800, 600,
                              PngRowOrder::bottomFirst, PngPurpose::frame, reason))

@@ -60,7 +60,7 @@ private:
 class FrameDriverTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        scratch = new soundtest::ScratchDirectory();
+        scratch = new ScratchDirectory();
         // 15.2 s of music: long enough to pass both the loop end and the rewind position.
         loopFile = soundtest::writeMp3(scratch->file("loop.mp3"),
                                        soundtest::makeSignal(15200 * 441 / 10, 2, 44100));
@@ -160,7 +160,7 @@ protected:
         std::string name;
     };
 
-    static soundtest::ScratchDirectory* scratch;
+    static ScratchDirectory* scratch;
     static std::string loopFile;
     GlTestContext context;
     KeyState keys{};
@@ -168,7 +168,7 @@ protected:
     DemoWindow window{keys, nullptr, nullptr, nullptr, classInfo};
 };
 
-soundtest::ScratchDirectory* FrameDriverTest::scratch = nullptr;
+ScratchDirectory* FrameDriverTest::scratch = nullptr;
 std::string FrameDriverTest::loopFile;
 
 TEST_F(FrameDriverTest, BackdropThenForegroundDrawWithTheSameDemoTime) {

@@ -1,5 +1,5 @@
-#include "gl/gl_test_context.h"
 #include "common/aml_writer.h"
+#include "gl/gl_test_context.h"
 #include "resources/memory_stream.h"
 #include "resources/mesh_model.h"
 

@@ -20,7 +20,7 @@ protected:
     }
 
     GlTestContext context;
-    TemporaryDirectory directory;
+    ScratchDirectory directory;
     TextureBank bank{};
 };
 

@@ -45,7 +45,7 @@ class TextureBankTest : public testing::Test {
 protected:
     void SetUp() override {
         previousDirectory = std::filesystem::current_path();
-        std::filesystem::create_directory(directory.path() / "data");
+        std::filesystem::create_directory(directory.file("data"));
         std::filesystem::current_path(directory.path());
         for (const BankPicture& picture : bankPictures) {
             writeBytes(dataFile(picture.fileName),
@@ -57,7 +57,7 @@ protected:
 
     static std::string dataFile(const std::string& name) { return "data/" + name; }
 
-    TemporaryDirectory directory;
+    ScratchDirectory directory;
     std::filesystem::path previousDirectory;
 };
 

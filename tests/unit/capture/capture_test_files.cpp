@@ -1,11 +1,8 @@
 #include "capture_test_files.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <png.h>
@@ -119,26 +116,6 @@ double colourDistance(const Picture& a, const Picture& b) {
         distance += std::abs(first[bin] - second[bin]);
     }
     return distance;
-}
-
-ScratchDirectory::ScratchDirectory() {
-    char pattern[] = "/tmp/lumivaha-capture-test-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    root = made != nullptr ? made : "/tmp";
-}
-
-ScratchDirectory::~ScratchDirectory() {
-    std::error_code ignored;
-    std::filesystem::remove_all(root, ignored);
-}
-
-std::vector<std::string> ScratchDirectory::entries() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(root)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 bool makeDeviceCopies(const ScratchDirectory& scratch) {

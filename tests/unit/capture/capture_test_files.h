@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/scratch_directory.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -39,23 +41,6 @@ std::uint64_t hashBytes(const std::uint8_t* bytes, std::size_t size);
 // How far apart two pictures' colour histograms lie (4 levels a channel), from 0 for the same
 // mix of colours to 2 for none in common. Motion barely moves it; a new scene in a new colour does.
 double colourDistance(const Picture& a, const Picture& b);
-
-// A fresh directory below /tmp, removed with everything in it.
-class ScratchDirectory {
-public:
-    ScratchDirectory();
-    ~ScratchDirectory();
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-
-    const std::string& path() const { return root; }
-    std::string file(const std::string& name) const { return root + "/" + name; }
-    // The names of the files directly inside, sorted.
-    std::vector<std::string> entries() const;
-
-private:
-    std::string root;
-};
 
 // Copies of the machine's null (1, 3) and full (1, 7) devices as "null" and "full" in the
 // directory, so no test writes the real ones. False where device nodes cannot be made.

@@ -18,7 +18,6 @@
 namespace {
 
 using capturetest::Picture;
-using capturetest::ScratchDirectory;
 
 namespace fs = std::filesystem;
 

@@ -1,5 +1,5 @@
-#include "resource_test_files.h"
 #include "common/aml_writer.h"
+#include "resource_test_files.h"
 #include "resources/file_stream.h"
 #include "resources/memory_stream.h"
 #include "resources/mesh_model.h"
@@ -137,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(Faults, MalformedAml, testing::ValuesIn(malformedCases)
                          });
 
 TEST(MeshLoadDeathTest, MissingMeshEndsTheProcessNamingIt) {
-    TemporaryDirectory directory;
+    ScratchDirectory directory;
     const std::string path = directory.file("teolisuus.AML");
     EXPECT_EXIT(
         {
@@ -149,7 +149,7 @@ TEST(MeshLoadDeathTest, MissingMeshEndsTheProcessNamingIt) {
 }
 
 TEST(MeshLoadDeathTest, CorruptMeshEndsTheProcessNamingFileAndFault) {
-    TemporaryDirectory directory;
+    ScratchDirectory directory;
     const std::string path = directory.file("enkelit.AML");
     writeBytes(path, withIndex(9));
     EXPECT_EXIT(
@@ -164,7 +164,7 @@ TEST(MeshLoadDeathTest, CorruptMeshEndsTheProcessNamingFileAndFault) {
 }
 
 TEST(MeshLoadDeathTest, TruncatedMeshFileEndsTheProcess) {
-    TemporaryDirectory directory;
+    ScratchDirectory directory;
     const std::string path = directory.file("reaktori.AML");
     writeBytes(path, cutAt(60));
     EXPECT_EXIT(

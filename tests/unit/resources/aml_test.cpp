@@ -1,5 +1,5 @@
-#include "resource_test_files.h"
 #include "common/aml_writer.h"
+#include "resource_test_files.h"
 #include "resources/file_stream.h"
 #include "resources/memory_stream.h"
 #include "resources/mesh_model.h"
@@ -71,7 +71,7 @@ TEST(AmlFormat, RoundTripThroughMemory) {
 }
 
 TEST(AmlFormat, RoundTripThroughAFile) {
-    TemporaryDirectory directory;
+    ScratchDirectory directory;
     const std::string path = directory.file("round.AML");
     const std::vector<AmlSubMeshData> written = {makeSubMesh({3, 3, 2}, 3, {0, 1, 2}, 0.5f)};
     ASSERT_TRUE(writeAmlFile(path, written));
@@ -83,7 +83,7 @@ TEST(AmlFormat, RoundTripThroughAFile) {
 }
 
 TEST(AmlFormat, WriterReportsAnUnwritableFile) {
-    TemporaryDirectory directory;
+    ScratchDirectory directory;
     const std::vector<AmlSubMeshData> written = {makeSubMesh({3, 3, 2}, 3, {0, 1, 2}, 0.5f)};
     EXPECT_FALSE(writeAmlFile(directory.file("no/such/folder.AML"), written));
 }

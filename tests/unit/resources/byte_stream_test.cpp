@@ -9,7 +9,7 @@
 namespace {
 
 struct FileStreamMaker {
-    TemporaryDirectory directory;
+    ScratchDirectory directory;
     std::unique_ptr<ByteStream> make(const std::vector<std::uint8_t>& bytes) {
         const std::string path = directory.file("stream.bin");
         writeBytes(path, bytes);
@@ -111,14 +111,14 @@ TYPED_TEST(ByteStreamTest, RemainingFollowsThePosition) {
 }
 
 TEST(FileStreamDeathTest, MissingFileEndsTheProcessNamingIt) {
-    TemporaryDirectory directory;
+    ScratchDirectory directory;
     const std::string missing = directory.file("absent.AML");
     EXPECT_EXIT(FileStream stream(missing), testing::ExitedWithCode(1),
                 "^File " + missing + " not found!\n$");
 }
 
 TEST(FileStreamDeathTest, MissingFileWritesNothingToStandardOutput) {
-    TemporaryDirectory directory;
+    ScratchDirectory directory;
     const std::string missing = directory.file("absent.AML");
     const std::string captured = directory.file("stdout.txt");
     // The child's standard output goes to a file that the parent reads afterwards.

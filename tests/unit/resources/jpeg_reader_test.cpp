@@ -41,7 +41,7 @@ protected:
         return path;
     }
 
-    TemporaryDirectory directory;
+    ScratchDirectory directory;
 };
 
 TEST_F(JpegReaderTest, ColourPictureDecodesTopRowFirst) {

@@ -4,21 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <gtest/gtest.h>
-
-TemporaryDirectory::TemporaryDirectory() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "lumivaha-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        ADD_FAILURE() << "cannot create a temporary directory";
-    }
-    directory = pattern;
-}
-
-TemporaryDirectory::~TemporaryDirectory() {
-    std::error_code ignored;
-    std::filesystem::remove_all(directory, ignored);
-}
 
 void writeBytes(const std::string& path, std::span<const std::uint8_t> bytes) {
     std::FILE* file = std::fopen(path.c_str(), "wb");

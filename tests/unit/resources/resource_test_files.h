@@ -1,25 +1,12 @@
 #pragma once
 
+#include "support/scratch_directory.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <span>
 #include <string>
 #include <vector>
-
-// A directory of its own below the system's temporary directory, removed with everything in it.
-class TemporaryDirectory {
-public:
-    TemporaryDirectory();
-    TemporaryDirectory(const TemporaryDirectory&) = delete;
-    TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
-    ~TemporaryDirectory();
-
-    const std::filesystem::path& path() const { return directory; }
-    std::string file(const std::string& name) const { return (directory / name).string(); }
-
-private:
-    std::filesystem::path directory;
-};
 
 void writeBytes(const std::string& path, std::span<const std::uint8_t> bytes);
 

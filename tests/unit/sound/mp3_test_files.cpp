@@ -2,9 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
 #include <stdexcept>
 
 namespace soundtest {
@@ -52,19 +49,6 @@ std::string writeMp3(const std::string& fileName, const std::vector<std::int16_t
         throw std::runtime_error("cannot write " + fileName);
     }
     return fileName;
-}
-
-ScratchDirectory::ScratchDirectory() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "lumivaha-sound-XXXXXX");
-    if (!mkdtemp(pattern.data())) {
-        throw std::runtime_error("cannot create a scratch directory");
-    }
-    path = pattern;
-}
-
-ScratchDirectory::~ScratchDirectory() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
 }
 
 } // namespace soundtest

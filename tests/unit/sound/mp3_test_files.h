@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/mp3_encoder.h"
+#include "support/scratch_directory.h"
 
 #include <cstdint>
 #include <string>
@@ -21,19 +22,5 @@ bool writeBytes(const std::string& fileName, const std::vector<unsigned char>& b
 // Encodes the signal and writes it; the path comes back for the code under test.
 std::string writeMp3(const std::string& fileName, const std::vector<std::int16_t>& samples,
                      const Mp3Settings& settings = {});
-
-// A fresh directory below the system's temporary directory, removed with its files on destruction.
-class ScratchDirectory {
-public:
-    ScratchDirectory();
-    ~ScratchDirectory();
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-
-    std::string file(const std::string& name) const { return path + "/" + name; }
-
-private:
-    std::string path;
-};
 
 } // namespace soundtest

@@ -70,7 +70,7 @@ std::vector<std::int16_t> sine(std::uint32_t frames, int channels, int rate, dou
 
 class SoundDecoderTest : public ::testing::Test {
 protected:
-    soundtest::ScratchDirectory directory;
+    ScratchDirectory directory;
 };
 
 TEST_F(SoundDecoderTest, GaplessLengthEqualsTheEncodedSampleCount) {

@@ -36,7 +36,7 @@ Reading readPosition(SoundSystem& sound, const SoundStream* stream) {
 class SoundDeviceTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        directory = new soundtest::ScratchDirectory;
+        directory = new ScratchDirectory;
         loop = new soundtest::TestLoop(soundtest::makeLoop(
             directory->file("loop.mp3"), soundtest::makeSignal(3 * 44100, 2, 44100)));
     }
@@ -68,7 +68,7 @@ protected:
         EXPECT_LE(advanced, longest * 1.02 + 1.0);
     }
 
-    static inline soundtest::ScratchDirectory* directory = nullptr;
+    static inline ScratchDirectory* directory = nullptr;
     static inline soundtest::TestLoop* loop = nullptr;
     SoundSystem sound;
 };

@@ -25,7 +25,7 @@ protected:
         std::exit(0);
     }
 
-    soundtest::ScratchDirectory directory;
+    ScratchDirectory directory;
 };
 
 TEST_F(SoundFatalTest, AMissingFileEndsTheProcessWithTheMeshLoadersMessage) {

@@ -35,7 +35,7 @@ protected:
         return output;
     }
 
-    soundtest::ScratchDirectory directory;
+    ScratchDirectory directory;
     soundtest::TestLoop loop;
     std::unique_ptr<SoundStream> stream;
     SoundMixer mixer{16};

@@ -15,7 +15,7 @@ using soundtest::TestLoop;
 class OfflinePlaybackTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        directory = new soundtest::ScratchDirectory;
+        directory = new ScratchDirectory;
         loopA = new TestLoop(
             soundtest::makeLoop(directory->file("a.mp3"), soundtest::makeSignal(661500, 2, 44100)));
         // Reversed and nearly full scale, so that the two together clip.
@@ -46,7 +46,7 @@ protected:
     }
     void advance(std::uint32_t frames) { platform::advanceOfflineSound(sound, frames); }
 
-    static inline soundtest::ScratchDirectory* directory = nullptr;
+    static inline ScratchDirectory* directory = nullptr;
     static inline TestLoop* loopA = nullptr;
     static inline TestLoop* loopB = nullptr;
     SoundSystem sound;

@@ -16,7 +16,7 @@ std::size_t residentBytes() {
 
 // Every start-up opens the five loops anew; the restart after F1 must not pile them up.
 TEST(SoundRestartTest, RestartsReuseTheSameMemory) {
-    soundtest::ScratchDirectory directory;
+    ScratchDirectory directory;
     const std::string path =
         soundtest::writeMp3(directory.file("loop.mp3"), soundtest::makeSignal(661500, 2, 44100));
     platform::SoundSystem sound;

@@ -27,7 +27,7 @@ protected:
         ASSERT_TRUE(sound.initialise(44100, 16, 0));
     }
 
-    soundtest::ScratchDirectory directory;
+    ScratchDirectory directory;
     platform::SoundSystem sound;
 };
 

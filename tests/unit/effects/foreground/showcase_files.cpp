@@ -73,7 +73,7 @@ AmlSubMeshData sphereMesh(float radius, int rings, int segments) {
 
 ShowcaseDirectory::ShowcaseDirectory(const std::array<AmlModel, 3>& models)
     : previous(std::filesystem::current_path()) {
-    std::filesystem::create_directory(directory.path() / "data");
+    std::filesystem::create_directory(directory.file("data"));
     for (std::size_t i = 0; i < models.size(); ++i) {
         if (!models[i].empty()) {
             EXPECT_TRUE(writeAmlFile(directory.file(MeshShowcase::modelFiles[i]), models[i]))

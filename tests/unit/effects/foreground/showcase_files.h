@@ -1,7 +1,7 @@
 #pragma once
 
-#include "resource_test_files.h"
 #include "common/aml_writer.h"
+#include "resource_test_files.h"
 
 #include <array>
 #include <filesystem>
@@ -26,6 +26,6 @@ public:
     std::string dataFile(const char* relativeName) const { return directory.file(relativeName); }
 
 private:
-    TemporaryDirectory directory;
+    ScratchDirectory directory;
     std::filesystem::path previous;
 };
