@@ -8,7 +8,7 @@ add_library(reliability_e2e_support STATIC
   e2e/reliability/isolated_x_server.cpp
 )
 target_include_directories(reliability_e2e_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(reliability_e2e_support PUBLIC X11::X11 GTest::gtest)
+target_link_libraries(reliability_e2e_support PUBLIC X11::X11 GTest::gtest lumivaha_test_support)
 target_compile_definitions(reliability_e2e_support PUBLIC
   LUMIVAHA_BINARY="$<TARGET_FILE:lumivaha>"
   LUMIVAHA_DATA_DIR="${CMAKE_BINARY_DIR}/bin/data")

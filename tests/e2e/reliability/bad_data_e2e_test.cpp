@@ -114,33 +114,13 @@ std::string testName(const ::testing::TestParamInfo<const char*>& info) {
 
 INSTANTIATE_TEST_SUITE_P(EveryDataFile, BadDataE2eTest, ::testing::ValuesIn(dataFiles), testName);
 
-// A working directory whose data/ the test fills, removed afterwards.
-class ScratchDirectory {
-public:
-    ScratchDirectory() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "lumivaha-cwd-XXXXXX");
-        if (mkdtemp(pattern.data()) != nullptr) {
-            root = pattern;
-            std::filesystem::create_directory(root / "data");
-        }
-    }
-    ~ScratchDirectory() {
-        std::error_code ignored;
-        std::filesystem::remove_all(root, ignored);
-    }
-    const std::filesystem::path& path() const { return root; }
-
-private:
-    std::filesystem::path root;
-};
-
 TEST(DataFolderE2eTest, AWorkingDirectoryDataFolderIsUsedOnlyWhenItHoldsTheDemosFiles) {
     IsolatedXServer server(800, 600);
     ASSERT_FALSE(server.displayName().empty());
     XSession session(server.displayName());
     ASSERT_TRUE(session.connected());
     ScratchDirectory unrelated;
-    ASSERT_FALSE(unrelated.path().empty());
+    std::filesystem::create_directory(unrelated.file("data"));
     {
         SCOPED_TRACE("a data/ with nothing of the demo's: the data set beside the demo is used");
         ChildProcess demo(demoCommand(unrelated.path()), demoEnvironment(server.displayName()));
@@ -154,7 +134,7 @@ TEST(DataFolderE2eTest, AWorkingDirectoryDataFolderIsUsedOnlyWhenItHoldsTheDemos
     {
         SCOPED_TRACE("a data/ with one of the demo's files: it is the data set, and incomplete");
         std::filesystem::copy_file(std::filesystem::path(LUMIVAHA_DATA_DIR) / "loop1.mp3",
-                                   unrelated.path() / "data" / "loop1.mp3");
+                                   unrelated.file("data/loop1.mp3"));
         ChildProcess demo(demoCommand(unrelated.path()), demoEnvironment(server.displayName()));
         const auto status = demo.waitForExit(runBound);
         const std::string errors = demo.standardError();

@@ -1,6 +1,5 @@
 #include "e2e/reliability/data_set_copy.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -48,25 +47,13 @@ const char* damageName(Damage damage) {
 }
 
 DataSetCopy::DataSetCopy(const std::string& sourceDataDirectory) {
-    std::string pattern = (fs::temp_directory_path() / "lumivaha-data-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        return;
-    }
-    root = pattern;
     std::error_code error;
-    fs::copy(sourceDataDirectory, fs::path(root) / "data", fs::copy_options::recursive, error);
+    fs::copy(sourceDataDirectory, scratch.file("data"), fs::copy_options::recursive, error);
     complete = !error;
 }
 
-DataSetCopy::~DataSetCopy() {
-    if (!root.empty()) {
-        std::error_code ignored;
-        fs::remove_all(root, ignored);
-    }
-}
-
 bool DataSetCopy::damage(const std::string& fileName, Damage kind, std::uint32_t seed) {
-    const fs::path path = fs::path(root) / "data" / fileName;
+    const fs::path path = scratch.file("data/" + fileName);
     std::error_code error;
     if (!fs::is_regular_file(path, error)) {
         return false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/scratch_directory.h"
+
 #include <cstdint>
 #include <string>
 
@@ -15,18 +17,15 @@ const char* damageName(Damage damage);
 class DataSetCopy {
 public:
     explicit DataSetCopy(const std::string& sourceDataDirectory);
-    ~DataSetCopy();
-    DataSetCopy(const DataSetCopy&) = delete;
-    DataSetCopy& operator=(const DataSetCopy&) = delete;
 
     bool copied() const { return complete; }
     // The directory holding data/: the working directory of a demo that reads this copy.
-    const std::string& directory() const { return root; }
+    const std::string& directory() const { return scratch.path(); }
     // False when the file is not in the copy or cannot be rewritten. Random bytes come from the
     // seed, so a damaged file is the same from run to run.
     bool damage(const std::string& fileName, Damage damage, std::uint32_t seed);
 
 private:
-    std::string root;
+    ScratchDirectory scratch;
     bool complete = false;
 };
