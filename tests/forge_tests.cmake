@@ -10,7 +10,8 @@ add_executable(forge_unit_tests
   unit/forge/kick_detector.cpp
 )
 target_include_directories(forge_unit_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/unit/forge)
-target_link_libraries(forge_unit_tests PRIVATE lumivaha_forge lumivaha_sound GTest::gtest_main)
+target_link_libraries(forge_unit_tests PRIVATE
+  lumivaha_forge lumivaha_sound lumivaha_test_support GTest::gtest_main)
 target_compile_definitions(forge_unit_tests PRIVATE
   LUMIVAHA_FORGE="$<TARGET_FILE:lumivaha-forge>"
   LUMIVAHA_VERSION="${PROJECT_VERSION}"

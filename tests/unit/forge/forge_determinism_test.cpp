@@ -1,4 +1,5 @@
 #include "forge/pictures/picture_names.h"
+#include "support/scratch_directory.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -9,7 +10,6 @@
 #include <set>
 #include <string>
 #include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -34,20 +34,17 @@ std::string text(const fs::path& path) {
     return {bytes.begin(), bytes.end()};
 }
 
-fs::path forgeInto(const std::string& name) {
-    // Named per process, so builds testing side by side do not share folders.
-    fs::path folder =
-        fs::temp_directory_path() / ("lumivaha_forge_" + name + "_" + std::to_string(getpid()));
-    fs::remove_all(folder);
-    std::string command = std::string(LUMIVAHA_FORGE) + " " + folder.string();
+fs::path forgeInto(const std::string& folder) {
+    std::string command = std::string(LUMIVAHA_FORGE) + " " + folder;
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     return folder;
 }
 
 // Two runs of the forge and the data set of the build itself must agree byte for byte.
 TEST(ForgeDeterminism, TwoRunsAndTheBuildGiveIdenticalFiles) {
-    fs::path first = forgeInto("first");
-    fs::path second = forgeInto("second");
+    ScratchDirectory scratch;
+    fs::path first = forgeInto(scratch.file("first"));
+    fs::path second = forgeInto(scratch.file("second"));
     fs::path built = LUMIVAHA_DATA_DIR;
 
     std::set<std::string> expected(forge::pictureFileNames().begin(),
@@ -64,8 +61,6 @@ TEST(ForgeDeterminism, TwoRunsAndTheBuildGiveIdenticalFiles) {
         EXPECT_TRUE(bytes == contents(second / name)) << name << " differs between runs";
         EXPECT_TRUE(bytes == contents(built / name)) << name << " differs from the build's";
     }
-    fs::remove_all(first);
-    fs::remove_all(second);
 }
 
 struct ForgeRun {
@@ -78,20 +73,17 @@ struct ForgeRun {
 class ForgeCommandLine : public testing::Test {
 protected:
     void SetUp() override { fs::create_directories(work); }
-    void TearDown() override { fs::remove_all(scratch); }
 
     ForgeRun run(const std::string& arguments) const {
         std::string command = "cd '" + work.string() + "' && " + LUMIVAHA_FORGE + " " + arguments +
-                              " >'" + (scratch / "out").string() + "' 2>'" +
-                              (scratch / "err").string() + "'";
+                              " >'" + scratch.file("out") + "' 2>'" + scratch.file("err") + "'";
         int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text(scratch / "out"),
-                text(scratch / "err")};
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text(scratch.file("out")),
+                text(scratch.file("err"))};
     }
 
-    fs::path scratch =
-        fs::temp_directory_path() / ("lumivaha_forge_cli_" + std::to_string(getpid()));
-    fs::path work = scratch / "work";
+    ScratchDirectory scratch;
+    fs::path work = scratch.file("work");
 };
 
 TEST_F(ForgeCommandLine, HelpAndVersionPrintAndWriteNothing) {

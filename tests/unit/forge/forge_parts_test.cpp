@@ -7,12 +7,12 @@
 #include "forge/music/stereo_delay.h"
 #include "forge/pictures/image.h"
 #include "forge/pictures/text_renderer.h"
+#include "support/scratch_directory.h"
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace {
 
@@ -126,9 +126,8 @@ TEST(LoopRenderer, MastersToItsPeakAndEndsInSilence) {
 }
 
 TEST(DataSet, NamesTheFirstFileThatFailsAndWhy) {
-    std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                   ("lumivaha_forge_jobs_" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
+    ScratchDirectory scratch;
+    const std::filesystem::path folder = scratch.path();
     auto succeed = [](const std::string& path, std::string& reason) {
         return forge::writeFileBytes(path, {1, 2, 3}, reason);
     };
@@ -145,7 +144,6 @@ TEST(DataSet, NamesTheFirstFileThatFailsAndWhy) {
     std::vector<forge::AssetJob> unwritable = {{"missing/a.bin", succeed}};
     EXPECT_FALSE(forge::writeAssets(unwritable, folder.string(), 1, error));
     EXPECT_NE(error.find("missing/a.bin: "), std::string::npos);
-    std::filesystem::remove_all(folder);
 }
 
 TEST(TextRenderer, DrawsCentredAntiAliasedTextAndRefusesANonFont) {

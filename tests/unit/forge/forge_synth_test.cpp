@@ -7,14 +7,13 @@
 #include "forge/music/stereo_buffer.h"
 #include "platform/sound_decoder.h"
 #include "platform/sound_wav_writer.h"
+#include "support/scratch_directory.h"
 
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
-#include <unistd.h>
 
 namespace {
 
@@ -120,8 +119,8 @@ TEST(Mp3Encoder, RoundTripsExactlyThroughTheGaplessDecoder) {
     std::string reason;
     ASSERT_TRUE(encodeMp3(buffer.left, buffer.right, forge::loopMp3Settings(), bytes, reason))
         << reason;
-    std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                 ("forge_round_trip_" + std::to_string(getpid()) + ".mp3");
+    ScratchDirectory scratch;
+    const std::string path = scratch.file("round_trip.mp3");
     std::FILE* file = std::fopen(path.c_str(), "wb");
     ASSERT_NE(file, nullptr);
     std::fwrite(bytes.data(), 1, bytes.size(), file);
@@ -131,7 +130,6 @@ TEST(Mp3Encoder, RoundTripsExactlyThroughTheGaplessDecoder) {
     ASSERT_EQ(platform::decodeSoundFile(path.c_str(), 44100, samples, reason),
               platform::DecodeResult::decoded)
         << reason;
-    std::filesystem::remove(path);
     ASSERT_EQ(samples.size(), static_cast<std::size_t>(frames * 2));
     // In step with the input: the decoded sine matches it sample by sample.
     double error = 0.0;
@@ -150,15 +148,14 @@ TEST(WavWriter, WritesA16BitStereoHeaderAndClampedSamples) {
     buffer.left = {0.0f, 1.5f, -0.5f};
     buffer.right = {0.25f, -2.0f, 0.5f};
     const std::vector<std::int16_t> samples = buffer.toPcm16();
-    const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("forge_wav_" + std::to_string(getpid()) + ".wav");
+    ScratchDirectory scratch;
+    const std::string path = scratch.file("loop.wav");
     std::string reason;
     ASSERT_TRUE(platform::writeWavFile(path.c_str(), samples.data(), samples.size(),
                                        forge::beat::sampleRate, reason))
         << reason;
     std::ifstream file(path, std::ios::binary);
     const std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(file), {}};
-    std::filesystem::remove(path);
     ASSERT_EQ(bytes.size(), 44u + 12u);
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "RIFF");
     EXPECT_EQ(std::string(bytes.begin() + 8, bytes.begin() + 16), "WAVEfmt ");
