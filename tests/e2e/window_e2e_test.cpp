@@ -1,9 +1,9 @@
 #include "e2e/process.h"
 #include "e2e/x_session.h"
+#include "support/scratch_directory.h"
 
 #include <algorithm>
 #include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <thread>
@@ -188,21 +188,12 @@ TEST(DemoWindowedE2eTest, WindowedGivesAnEightHundredBySixHundredWindowAfterF1To
 // A copy of the demo alone in an empty temporary folder: no data set anywhere it looks.
 class LoneDemoE2eTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string folderTemplate = (fs::temp_directory_path() / "lumivaha-e2e-XXXXXX").string();
-        ASSERT_NE(mkdtemp(folderTemplate.data()), nullptr);
-        folder = folderTemplate;
-        fs::copy_file(LUMIVAHA_BINARY, folder / "lumivaha");
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
+    void SetUp() override { fs::copy_file(LUMIVAHA_BINARY, scratch.file("lumivaha")); }
 
     // Runs the copy from its folder to its exit, with the display of the private server.
     std::optional<int> run(const std::vector<std::string>& arguments) {
         std::vector<std::string> command = {"/bin/sh", "-c", "cd \"$0\" && exec ./lumivaha \"$@\"",
-                                            folder};
+                                            scratch.path()};
         command.insert(command.end(), arguments.begin(), arguments.end());
         ChildProcess demo(command, {{"DISPLAY", server.displayName()},
                                     {"SDL_AUDIODRIVER", "dummy"},
@@ -213,7 +204,7 @@ protected:
         return status;
     }
 
-    fs::path folder;
+    ScratchDirectory scratch;
     PrivateXServer server{800, 600};
     XSession session{server.displayName()};
     std::string output;

@@ -1,6 +1,6 @@
 #include "platform/data_directory.h"
+#include "support/scratch_directory.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -15,18 +15,12 @@ const std::vector<std::string> demoFiles = {"data/p0.jpg", "data/loop1.mp3"};
 class DataDirectoryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "lumivaha-data-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        root = pattern;
         fs::create_directories(root / "prefix" / "bin");
         fs::create_directories(root / "work");
         previous = fs::current_path();
         fs::current_path(root / "work");
     }
-    void TearDown() override {
-        fs::current_path(previous);
-        fs::remove_all(root);
-    }
+    void TearDown() override { fs::current_path(previous); }
     static void putFile(const fs::path& file) {
         fs::create_directories(file.parent_path());
         std::ofstream(file) << "x";
@@ -34,7 +28,8 @@ protected:
     fs::path executable() const { return root / "prefix" / "bin" / "lumivaha"; }
     fs::path installed() const { return root / "prefix" / "share" / "lumivaha" / "data"; }
 
-    fs::path root;
+    ScratchDirectory scratch;
+    fs::path root = scratch.path();
     fs::path previous;
 };
 
