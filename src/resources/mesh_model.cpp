@@ -161,6 +161,31 @@ bool AmlReader::readIndices(std::int32_t index, SubMesh& subMesh) {
     return true;
 }
 
+const float* vertexOfCorner(const SubMesh& subMesh, std::int32_t corner) {
+    return subMesh.vertices.get() +
+           static_cast<std::ptrdiff_t>(subMesh.indices[static_cast<std::size_t>(corner)]) *
+               subMesh.floatsPerVertex;
+}
+
+// The shared vertices are sent once and the indices pick them, which the loader has proved are
+// all in range. Drawing from arrays leaves the current normal and texture coordinate undefined,
+// so the last corner's are set again, as the per-vertex calls would have left them.
+void drawFromArrays(const SubMesh& subMesh) {
+    const GLsizei stride = subMesh.floatsPerVertex * static_cast<GLsizei>(sizeof(float));
+    const std::int32_t cornerCount = subMesh.triangleCount * 3;
+    glEnable(GL_TEXTURE_2D);
+    glVertexPointer(3, GL_FLOAT, stride, subMesh.vertices.get());
+    glNormalPointer(GL_FLOAT, stride, subMesh.vertices.get() + 3);
+    glTexCoordPointer(2, GL_FLOAT, stride, subMesh.vertices.get() + 6);
+    glDrawElements(GL_TRIANGLES, cornerCount, GL_UNSIGNED_SHORT, subMesh.indices.get());
+    if (cornerCount > 0) {
+        const float* last = vertexOfCorner(subMesh, cornerCount - 1);
+        glNormal3fv(last + 3);
+        glTexCoord2fv(last + 6);
+    }
+    glDisable(GL_TEXTURE_2D);
+}
+
 } // namespace
 
 void MeshModel::load(ByteStream& stream) {
@@ -189,16 +214,13 @@ bool MeshModel::tryLoad(ByteStream& stream, std::string& fault) {
     return true;
 }
 
-void MeshModel::draw() const {
+void MeshModel::drawPerVertex() const {
     for (std::int32_t i = 0; i < subMeshCount; ++i) {
         const SubMesh& subMesh = subMeshes[static_cast<std::size_t>(i)];
         glEnable(GL_TEXTURE_2D);
         glBegin(GL_TRIANGLES);
         for (std::int32_t corner = 0; corner < subMesh.triangleCount * 3; ++corner) {
-            const float* vertex =
-                subMesh.vertices.get() +
-                static_cast<std::ptrdiff_t>(subMesh.indices[static_cast<std::size_t>(corner)]) *
-                    subMesh.floatsPerVertex;
+            const float* vertex = vertexOfCorner(subMesh, corner);
             glNormal3fv(vertex + 3);
             glTexCoord2fv(vertex + 6);
             glVertex3fv(vertex);
@@ -206,4 +228,16 @@ void MeshModel::draw() const {
         glEnd();
         glDisable(GL_TEXTURE_2D);
     }
+}
+
+void MeshModel::draw() const {
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    for (std::int32_t i = 0; i < subMeshCount; ++i) {
+        drawFromArrays(subMeshes[static_cast<std::size_t>(i)]);
+    }
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
 }

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-// A model read from an AML file and drawn in immediate mode.
+// A model read from an AML file and drawn with OpenGL 1.1.
 class MeshModel {
 public:
     // Replaces the contents with the stream's AML file. A malformed file ends the process with
@@ -18,7 +18,11 @@ public:
     bool tryLoad(ByteStream& stream, std::string& fault);
     // Issues every triangle with its normal, texture coordinate and position. Uses the caller's
     // colour, texture binding, texture-coordinate generation and matrices; leaves texturing off.
+    // Draws from vertex arrays on the shared vertices.
     void draw() const;
+    // The same triangles one call per attribute and corner: the reference that draw() must
+    // match pixel for pixel.
+    void drawPerVertex() const;
 
     std::int32_t subMeshCount = 0;
     std::unique_ptr<SubMesh[]> subMeshes;

@@ -4,6 +4,7 @@
 #include "resources/mesh_model.h"
 
 #include <GL/gl.h>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -49,6 +50,43 @@ AmlSubMeshData smallTriangle() {
         appendVertex(subMesh, corner, 0);
     }
     return subMesh;
+}
+
+// A closed ball of latitude-longitude quads on shared vertices, so most corners share a vertex
+// with five others, in two sub-meshes (northern and southern halves).
+std::vector<AmlSubMeshData> ballOfSharedVertices(int rings, int segments) {
+    std::vector<AmlSubMeshData> halves;
+    for (int half = 0; half < 2; ++half) {
+        AmlSubMeshData subMesh{{3, 3, 2}, {}, {}};
+        const int firstRing = half * rings / 2;
+        const int ringCount = rings / 2;
+        for (int ring = 0; ring <= ringCount; ++ring) {
+            const double latitude = M_PI * (firstRing + ring) / rings;
+            for (int segment = 0; segment <= segments; ++segment) {
+                const double longitude = 2.0 * M_PI * segment / segments;
+                const auto x = static_cast<float>(std::sin(latitude) * std::cos(longitude));
+                const auto y = static_cast<float>(std::cos(latitude));
+                const auto z = static_cast<float>(std::sin(latitude) * std::sin(longitude));
+                subMesh.vertices.insert(subMesh.vertices.end(),
+                                        {0.9f * x, 0.9f * y, 0.9f * z, x, y, z,
+                                         static_cast<float>(segment) / segments,
+                                         static_cast<float>(ring) / ringCount});
+            }
+        }
+        const int row = segments + 1;
+        for (int ring = 0; ring < ringCount; ++ring) {
+            for (int segment = 0; segment < segments; ++segment) {
+                const auto corner = static_cast<std::uint16_t>(ring * row + segment);
+                const auto below = static_cast<std::uint16_t>(corner + row);
+                subMesh.indices.insert(subMesh.indices.end(),
+                                       {corner, below, static_cast<std::uint16_t>(corner + 1),
+                                        static_cast<std::uint16_t>(corner + 1), below,
+                                        static_cast<std::uint16_t>(below + 1)});
+            }
+        }
+        halves.push_back(std::move(subMesh));
+    }
+    return halves;
 }
 
 MeshModel modelOf(const std::vector<AmlSubMeshData>& subMeshes) {
@@ -166,6 +204,64 @@ TEST_F(MeshDrawTest, SubMeshWithoutTrianglesStillSwitchesTexturing) {
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     EXPECT_EQ(pixelAt(0.0f, 0.0f), (Rgba{0, 0, 0, 255}));
+}
+
+// The arrays are only a faster way to send the same corners: a tumbling, sphere-mapped,
+// depth-tested ball must come out the same in every pixel, and leave the same current normal
+// and texture coordinate behind for whatever draws next.
+TEST_F(MeshDrawTest, ArraysDrawExactlyWhatThePerVertexCallsDraw) {
+    std::vector<std::uint8_t> texels;
+    for (int t = 0; t < 64; ++t) {
+        for (int s = 0; s < 64; ++s) {
+            texels.insert(texels.end(),
+                          {static_cast<std::uint8_t>(s * 4), static_cast<std::uint8_t>(t * 4),
+                           static_cast<std::uint8_t>(((s ^ t) & 8) != 0 ? 255 : 40)});
+        }
+    }
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 64, 64, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+    glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+    const MeshModel model = modelOf(ballOfSharedVertices(60, 90));
+    glEnable(GL_DEPTH_TEST);
+    glColor3f(0.9f, 0.7f, 1.0f);
+    const auto picture = [&](float degrees, bool fromArrays, bool sphereMapped) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glPushMatrix();
+        glRotatef(degrees, 1.0f, 1.0f, 1.0f);
+        if (sphereMapped) {
+            glEnable(GL_TEXTURE_GEN_S);
+            glEnable(GL_TEXTURE_GEN_T);
+        }
+        fromArrays ? model.draw() : model.drawPerVertex();
+        glDisable(GL_TEXTURE_GEN_S);
+        glDisable(GL_TEXTURE_GEN_T);
+        glPopMatrix();
+        std::array<GLfloat, 7> current{};
+        glGetFloatv(GL_CURRENT_NORMAL, current.data());
+        glGetFloatv(GL_CURRENT_TEXTURE_COORDS, current.data() + 3);
+        return std::make_pair(readPixels(0, 0, 800, 600), current);
+    };
+    for (const float degrees : {0.0f, 37.5f, 212.0f}) {
+        for (const bool sphereMapped : {true, false}) {
+            const auto reference = picture(degrees, false, sphereMapped);
+            const auto fromArrays = picture(degrees, true, sphereMapped);
+            EXPECT_TRUE(reference.first == fromArrays.first)
+                << degrees << " degrees, sphere-mapped " << sphereMapped;
+            EXPECT_EQ(reference.second, fromArrays.second);
+            // Not an empty frame that both ways would trivially agree on.
+            EXPECT_NE(reference.first[300 * 800 + 400], (Rgba{0, 0, 0, 255}));
+        }
+    }
+    EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    glDeleteTextures(1, &name);
 }
 
 } // namespace
