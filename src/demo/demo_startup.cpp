@@ -5,13 +5,14 @@
 #include "demo/demo_state.h"
 #include "demo/random.h"
 #include "effects/bar_layout.h"
-#include "effects/feedback_blur.h"
 #include "effects/mesh_showcase.h"
 #include "effects/picture_strips.h"
+#include "effects/processor_blur.h"
 #include "effects/pulse_backdrop.h"
 #include "effects/spiral_backdrop.h"
 #include "effects/streak_backdrop.h"
 #include "effects/title_cards.h"
+#include "effects/verified_blur.h"
 #include "effects/voxel_growth.h"
 #include "effects/water_ripple.h"
 #include "platform/data_directory.h"
@@ -21,6 +22,8 @@
 
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <cstdlib>
+#include <string_view>
 
 namespace {
 
@@ -28,9 +31,27 @@ constexpr const char* loopFileNames[loopCount] = {
     "data/loop1.mp3", "data/loop2.mp3", "data/loop3.mp3", "data/loop4.mp3", "data/loop5.mp3",
 };
 
+bool blurHasDiffered(const FeedbackBlur* blur) {
+    const auto* verified = dynamic_cast<const VerifiedBlur*>(blur);
+    return verified != nullptr && verified->report().differenceSeen;
+}
+
+// A faster blur that once differed from the reference is not trusted again by this process.
+std::unique_ptr<FeedbackBlur> makeFeedbackBlur(bool differedBefore) {
+    const char* choice = std::getenv("LUMIVAHA_BLUR");
+    if (choice != nullptr && std::string_view(choice) == "reference") {
+        return std::make_unique<VerifiedBlur>(nullptr, "LUMIVAHA_BLUR=reference");
+    }
+    if (differedBefore) {
+        return std::make_unique<VerifiedBlur>(
+            nullptr, "a faster blur differed from the reference earlier in this process");
+    }
+    return std::make_unique<VerifiedBlur>(std::make_unique<ProcessorBlur>(), "");
+}
+
 // Constructed in this order: their constructors draw from the shared generator.
-void constructEffects() {
-    feedbackBlur = std::make_unique<FeedbackBlur>();
+void constructEffects(bool blurDifferedBefore) {
+    feedbackBlur = makeFeedbackBlur(blurDifferedBefore);
     waterRipple = std::make_unique<WaterRipple>();
     foregroundEffects[0] = std::make_unique<VoxelGrowth>();
     foregroundEffects[1] = std::make_unique<PictureStrips>();
@@ -90,9 +111,10 @@ void startDemo(DemoWindow& window, KeyState& keys) {
     backdropIndex = 1;
     foregroundIndex = 3;
     pickFirstBaseColour();
+    const bool blurDifferedBefore = blurHasDiffered(feedbackBlur.get());
     // A restart must not keep the last run's objects alive beside the new ones.
     releaseDemoObjects();
-    constructEffects();
+    constructEffects(blurDifferedBefore);
     openMusic();
     barLayout.generate();
     glViewport(0, 0, window.width, window.height);

@@ -9,8 +9,25 @@ namespace {
 constexpr int regionSide = 512;
 constexpr float quadHalfWidth = 1.334f;
 
+} // namespace
+
+BlurQuadShifts blurQuadShifts(float horizontalSpread, float verticalSpread) {
+    auto ds = static_cast<float>(horizontalSpread * 0.01);
+    auto dt = static_cast<float>(verticalSpread * 0.01);
+    BlurQuadShifts shifts{};
+    for (std::size_t j = 0; j < shifts.size(); ++j) {
+        if (j == 2) {
+            dt = -dt;
+        } else {
+            ds = -ds;
+        }
+        shifts[j] = {ds, dt};
+    }
+    return shifts;
+}
+
 // Corners always in this order; (s0, t0) shifts the whole texture.
-void emitShiftedQuad(float s0, float t0) {
+void emitBlurQuad(float s0, float t0) {
     glTexCoord2f(s0, t0);
     glVertex2f(-quadHalfWidth, -1.0f);
     glTexCoord2f(s0, t0 + 1.0f);
@@ -20,8 +37,6 @@ void emitShiftedQuad(float s0, float t0) {
     glTexCoord2f(s0 + 1.0f, t0);
     glVertex2f(quadHalfWidth, -1.0f);
 }
-
-} // namespace
 
 void FeedbackBlur::draw(int textureSlot, float /*seconds*/) {
     glPushMatrix();
@@ -33,7 +48,7 @@ void FeedbackBlur::draw(int textureSlot, float /*seconds*/) {
     glEnable(GL_TEXTURE_2D);
     glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
     glBegin(GL_QUADS);
-    emitShiftedQuad(0.0f, 0.0f);
+    emitBlurQuad(0.0f, 0.0f);
     glEnd();
 
     glEnable(GL_BLEND);
@@ -56,17 +71,11 @@ void FeedbackBlur::draw(int textureSlot, float /*seconds*/) {
 // All four quads sample the texture as it stood when the pass began; the first is opaque and
 // replaces the region, the others blend over it with falling weights.
 void FeedbackBlur::blendPass() const {
-    auto ds = static_cast<float>(horizontalSpread * 0.01);
-    auto dt = static_cast<float>(verticalSpread * 0.01);
+    const BlurQuadShifts shifts = blurQuadShifts(horizontalSpread, verticalSpread);
     glBegin(GL_QUADS);
-    for (int j = 0; j < 4; ++j) {
-        if (j == 2) {
-            dt = -dt;
-        } else {
-            ds = -ds;
-        }
-        glColor4ub(255, 255, 255, static_cast<GLubyte>(255 >> j));
-        emitShiftedQuad(ds, dt);
+    for (std::size_t j = 0; j < shifts.size(); ++j) {
+        glColor4ub(255, 255, 255, static_cast<GLubyte>(blurQuadAlphas[j]));
+        emitBlurQuad(shifts[j][0], shifts[j][1]);
     }
     glEnd();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 // Softens the picture of a 512x512 render-target texture in place: each pass blends four
 // diagonally shifted copies of the texture over the lower-left 512x512 pixels and copies them
 // back. Not an Effect: it works on a texture slot.
@@ -23,3 +25,12 @@ public:
 private:
     void blendPass() const;
 };
+
+// The texture shifts (s0, t0) of the four quads of a pass, in drawing order: (-d, +d), (+d, +d),
+// (+d, -d), (-d, -d) with d each spread x 0.01.
+using BlurQuadShifts = std::array<std::array<float, 2>, 4>;
+BlurQuadShifts blurQuadShifts(float horizontalSpread, float verticalSpread);
+// Alphas 255, 127, 63 and 31, in drawing order.
+inline constexpr std::array<int, 4> blurQuadAlphas = {255, 127, 63, 31};
+// The quad that covers the 512x512 region at depth 1, its texture shifted by (s0, t0).
+void emitBlurQuad(float s0, float t0);

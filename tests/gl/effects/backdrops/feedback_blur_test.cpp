@@ -1,11 +1,14 @@
 #include "effect_gl_fixture.h"
 #include "effects/feedback_blur.h"
+#include "effects/processor_blur.h"
+#include "effects/verified_blur.h"
 #include "resources/texture_bank.h"
 
 #include <GL/gl.h>
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -293,6 +296,162 @@ TEST_F(FeedbackBlurTest, TheEntryMatrixDoesNotMoveThePicture) {
     glRotatef(30.0f, 0.0f, 0.0f, 1.0f);
     glTranslatef(0.0f, 0.0f, -5.0f);
     EXPECT_EQ(blurred(blur, picture), plain);
+}
+
+TexelPattern colourNoise(unsigned seed) {
+    auto texels = std::make_shared<std::vector<Rgb>>();
+    std::mt19937 generator(seed);
+    for (int i = 0; i < regionSide * regionSide; ++i) {
+        const std::uint32_t bits = generator();
+        texels->push_back({static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
+                           static_cast<std::uint8_t>(bits >> 16)});
+    }
+    return
+        [texels](int s, int t) { return (*texels)[static_cast<std::size_t>(t * regionSide + s)]; };
+}
+
+// Flips one byte of the processor blur's result in one call: a stand-in that would be wrong
+// once, as a driver that rounds differently would be.
+class OnceWrongBlur final : public BlurCandidate {
+public:
+    explicit OnceWrongBlur(int wrongCall) : wrongCall(wrongCall) {}
+    const char* name() const override { return "once wrong"; }
+    bool prepare(const FeedbackBlur& settings) override { return blur.prepare(settings); }
+    bool draw(int textureSlot, const FeedbackBlur& settings) override {
+        if (!blur.draw(textureSlot, settings)) {
+            return false;
+        }
+        if (++calls == wrongCall) {
+            const std::array<std::uint8_t, 3> texel = {1, 2, 3};
+            glTexSubImage2D(GL_TEXTURE_2D, 0, 100, 200, 1, 1, GL_RGB, GL_UNSIGNED_BYTE,
+                            texel.data());
+        }
+        return true;
+    }
+    int calls = 0;
+
+private:
+    ProcessorBlur blur;
+    int wrongCall;
+};
+
+class FasterBlurTest : public FeedbackBlurTest {
+protected:
+    // The reference's result for a picture: what every other path must give.
+    std::vector<Rgb> referenceResult(const TexelPattern& picture) {
+        FeedbackBlur reference;
+        const GLuint name = prepare(picture);
+        reference.draw(targetSlot, 1.0f);
+        return readTexture(name, regionSide, regionSide);
+    }
+
+    std::vector<Rgb> resultOf(FeedbackBlur& blur, const TexelPattern& picture) {
+        const GLuint name = prepare(picture);
+        blur.draw(targetSlot, 1.0f);
+        return readTexture(name, regionSide, regionSide);
+    }
+};
+
+TEST_F(FasterBlurTest, ProcessorBlurGivesTheReferencesBytesAndState) {
+    FeedbackBlur settings;
+    ProcessorBlur blur;
+    ASSERT_TRUE(blur.prepare(settings));
+    for (const unsigned seed : {1u, 2u}) {
+        const TexelPattern picture = colourNoise(seed);
+        const std::vector<Rgb> expected = referenceResult(picture);
+        const GLuint name = prepare(picture);
+        glViewport(10, 20, 30, 40);
+        glEnable(GL_BLEND);
+        glDisable(GL_DEPTH_TEST);
+        ASSERT_TRUE(blur.draw(targetSlot, settings));
+        ASSERT_TRUE(readTexture(name, regionSide, regionSide) == expected) << "picture " << seed;
+    }
+    std::array<GLint, 4> viewport{};
+    glGetIntegerv(GL_VIEWPORT, viewport.data());
+    EXPECT_EQ(viewport, (std::array<GLint, 4>{0, 0, 800, 600}));
+    EXPECT_EQ(glIsEnabled(GL_BLEND), GL_FALSE);
+    EXPECT_EQ(glIsEnabled(GL_DEPTH_TEST), GL_TRUE);
+    EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), GL_TRUE);
+    GLint internalFormat = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &internalFormat);
+    EXPECT_EQ(internalFormat, GL_RGB);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(FasterBlurTest, ProcessorBlurLeavesPicturesItWasNotMeasuredFor) {
+    FeedbackBlur settings;
+    ProcessorBlur blur;
+    ASSERT_TRUE(blur.prepare(settings));
+    const TexelPattern picture = colourNoise(4);
+    // A texture that still has alpha, as the render target has before its first blur.
+    const GLuint name = prepare(picture);
+    const std::vector<Rgb> before = readTexture(name, regionSide, regionSide);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, regionSide, regionSide, 0);
+    const std::vector<Rgb> withAlpha = readTexture(name, regionSide, regionSide);
+    EXPECT_FALSE(blur.draw(targetSlot, settings));
+    EXPECT_TRUE(readTexture(name, regionSide, regionSide) == withAlpha);
+    // Other spreads, or another projection, than the map was measured for.
+    const GLuint untouched = prepare(picture);
+    FeedbackBlur wider;
+    wider.verticalSpread = 0.3f;
+    EXPECT_FALSE(blur.draw(targetSlot, wider));
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glScalef(1.01f, 1.0f, 1.0f);
+    glMatrixMode(GL_MODELVIEW);
+    EXPECT_FALSE(blur.draw(targetSlot, settings));
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    EXPECT_TRUE(readTexture(untouched, regionSide, regionSide) == before);
+}
+
+TEST_F(FasterBlurTest, VerifiedBlurDecidesAfterComparingAndAlwaysGivesTheReferencesPicture) {
+    VerifiedBlur blur(std::make_unique<ProcessorBlur>(), "");
+    EXPECT_EQ(blur.report().path, VerifiedBlur::Path::checking);
+    for (unsigned frame = 0; frame < VerifiedBlur::framesToCompare + 3; ++frame) {
+        const TexelPattern picture = colourNoise(10 + frame);
+        const std::vector<Rgb> expected = referenceResult(picture);
+        ASSERT_TRUE(resultOf(blur, picture) == expected) << "frame " << frame;
+    }
+    const VerifiedBlur::Report& report = blur.report();
+    EXPECT_EQ(report.framesCompared, VerifiedBlur::framesToCompare);
+    EXPECT_FALSE(report.differenceSeen);
+    // Which path is faster depends on the machine; that it decided, and why, does not.
+    EXPECT_NE(report.path, VerifiedBlur::Path::checking);
+    EXPECT_NE(report.reason.find("identical in all 8 frames compared"), std::string::npos)
+        << report.reason;
+    EXPECT_GT(report.checkMilliseconds, 0.0);
+}
+
+TEST_F(FasterBlurTest, OneDifferingByteKeepsTheReferenceForGood) {
+    auto candidate = std::make_unique<OnceWrongBlur>(3);
+    OnceWrongBlur& wrong = *candidate;
+    VerifiedBlur blur(std::move(candidate), "");
+    for (unsigned frame = 0; frame < VerifiedBlur::framesToCompare + 3; ++frame) {
+        const TexelPattern picture = colourNoise(30 + frame);
+        const std::vector<Rgb> expected = referenceResult(picture);
+        ASSERT_TRUE(resultOf(blur, picture) == expected) << "frame " << frame;
+    }
+    const VerifiedBlur::Report& report = blur.report();
+    EXPECT_EQ(report.path, VerifiedBlur::Path::reference);
+    EXPECT_TRUE(report.differenceSeen);
+    EXPECT_EQ(report.framesCompared, 3);
+    EXPECT_NE(report.reason.find("differed from the reference in 3 bytes of compared frame 3"),
+              std::string::npos)
+        << report.reason;
+    // Never asked again after the difference.
+    EXPECT_EQ(wrong.calls, 3);
+}
+
+TEST_F(FasterBlurTest, ForcedReferenceNeverAsksACandidate) {
+    VerifiedBlur blur(nullptr, "LUMIVAHA_BLUR=reference");
+    EXPECT_EQ(blur.report().path, VerifiedBlur::Path::reference);
+    const TexelPattern picture = colourNoise(50);
+    const std::vector<Rgb> expected = referenceResult(picture);
+    EXPECT_TRUE(resultOf(blur, picture) == expected);
+    EXPECT_EQ(blur.report().framesCompared, 0);
 }
 
 } // namespace

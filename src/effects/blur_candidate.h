@@ -1,0 +1,22 @@
+#pragma once
+
+#include "effects/feedback_blur.h"
+
+// Another way to a feedback blur's result, which VerifiedBlur uses only once it has given
+// exactly the reference's pictures.
+class BlurCandidate {
+public:
+    BlurCandidate() = default;
+    virtual ~BlurCandidate() = default;
+    BlurCandidate(const BlurCandidate&) = delete;
+    BlurCandidate& operator=(const BlurCandidate&) = delete;
+
+    // What the report calls it.
+    virtual const char* name() const = 0;
+    // Once, in the state FeedbackBlur::draw expects on entry, before the first draw. False when
+    // it cannot stand in on this machine.
+    virtual bool prepare(const FeedbackBlur& settings) = 0;
+    // As FeedbackBlur::draw with these settings, horizontalSpread already copied. False, with
+    // no picture changed, when it cannot stand in for this call.
+    virtual bool draw(int textureSlot, const FeedbackBlur& settings) = 0;
+};

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "effects/blur_candidate.h"
+#include "effects/blur_sample_map.h"
+#include "effects/feedback_blur.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+using ProjectionXyw = std::array<float, 12>;
+
+// A faster way to a feedback blur's result on a software rasteriser: the texture is read back,
+// the passes run on the processor on two threads with the filter and blend arithmetic of
+// Mesa's llvmpipe, and the result goes back into the texture. Exact only where the driver
+// rounds that way, so it is used only through VerifiedBlur.
+class ProcessorBlur final : public BlurCandidate {
+public:
+    const char* name() const override { return "processor"; }
+    // Measures where the quads of these settings sample, drawing into the lower-left region.
+    // Expects the state the blur itself expects. False when the map cannot be measured.
+    bool prepare(const FeedbackBlur& settings) override;
+    // Leaves what FeedbackBlur::draw leaves, except that the whole window is cleared rather
+    // than the region holding the picture (the frame driver clears it before looking). Does
+    // nothing but bind the slot's texture, and returns false, when that texture is not a
+    // 512x512 GL_RGB picture with linear filters and repeat wrap, or the settings or the
+    // projection differ from the prepared ones.
+    bool draw(int textureSlot, const FeedbackBlur& settings) override;
+
+private:
+    bool fits(const FeedbackBlur& settings) const;
+    void readPicture();
+    void runPasses(int passCount);
+    void blurRows(int firstRow, int endRow);
+    void wrapEdges(std::vector<std::uint32_t>& picture) const;
+    void restoreBlurState() const;
+
+    BlurSampleMap map;
+    BlurQuadShifts preparedShifts{};
+    ProjectionXyw preparedProjection{};
+    // Two padded RGBA pictures: the pass reads one and writes the other.
+    std::vector<std::uint32_t> source;
+    std::vector<std::uint32_t> target;
+};

@@ -1,0 +1,165 @@
+#include "effects/verified_blur.h"
+
+#include "resources/texture_bank.h"
+
+#include <GL/gl.h>
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+constexpr int side = 512;
+
+using Clock = std::chrono::steady_clock;
+
+// Milliseconds since a point, after everything issued before has finished drawing.
+double finishedMillisecondsSince(Clock::time_point began) {
+    glFinish();
+    return std::chrono::duration<double, std::milli>(Clock::now() - began).count();
+}
+
+Clock::time_point finishedNow() {
+    glFinish();
+    return Clock::now();
+}
+
+// The bound texture as RGBA; a GL_RGB texture reads back with alpha 255.
+std::vector<std::uint8_t> readBoundTexture() {
+    std::vector<std::uint8_t> texels(static_cast<std::size_t>(side * side * 4));
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    return texels;
+}
+
+void writeBoundTexture(const std::vector<std::uint8_t>& texels) {
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, side, side, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
+}
+
+std::string milliseconds(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f ms", value);
+    return text;
+}
+
+} // namespace
+
+const char* pathName(VerifiedBlur::Path path) {
+    switch (path) {
+    case VerifiedBlur::Path::checking:
+        return "checking";
+    case VerifiedBlur::Path::candidate:
+        return "candidate";
+    case VerifiedBlur::Path::reference:
+        break;
+    }
+    return "reference";
+}
+
+VerifiedBlur::VerifiedBlur(std::unique_ptr<BlurCandidate> candidate, std::string referenceReason)
+    : candidate(std::move(candidate)) {
+    if (this->candidate) {
+        state.candidateName = this->candidate->name();
+    } else {
+        stayOnReference(std::move(referenceReason));
+    }
+}
+
+void VerifiedBlur::draw(int textureSlot, float seconds) {
+    if (referenceForced || state.path == Path::reference) {
+        FeedbackBlur::draw(textureSlot, seconds);
+        return;
+    }
+    if (state.path == Path::checking) {
+        checkFrame(textureSlot, seconds);
+        return;
+    }
+    horizontalSpread = verticalSpread;
+    if (!candidate->draw(textureSlot, *this)) {
+        FeedbackBlur::draw(textureSlot, seconds);
+    }
+}
+
+// Both ways from the same picture; the reference's result is the one kept.
+void VerifiedBlur::checkFrame(int textureSlot, float seconds) {
+    const Clock::time_point began = finishedNow();
+    if (!prepareCandidate()) {
+        FeedbackBlur::draw(textureSlot, seconds);
+        return;
+    }
+    horizontalSpread = verticalSpread;
+    glBindTexture(GL_TEXTURE_2D, textureBank[static_cast<std::size_t>(textureSlot)]);
+    const std::vector<std::uint8_t> picture = readBoundTexture();
+    const Clock::time_point candidateBegan = finishedNow();
+    if (!candidate->draw(textureSlot, *this)) {
+        // Not a picture it takes (the first frame's texture still has its alpha): no comparison.
+        FeedbackBlur::draw(textureSlot, seconds);
+        state.checkMilliseconds += finishedMillisecondsSince(began);
+        return;
+    }
+    const double candidateTime = finishedMillisecondsSince(candidateBegan);
+    const std::vector<std::uint8_t> fromCandidate = readBoundTexture();
+    writeBoundTexture(picture);
+    const Clock::time_point referenceBegan = finishedNow();
+    FeedbackBlur::draw(textureSlot, seconds);
+    const double referenceTime = finishedMillisecondsSince(referenceBegan);
+    compareResults(fromCandidate, readBoundTexture());
+    candidateTimes.push_back(candidateTime);
+    referenceTimes.push_back(referenceTime);
+    state.checkMilliseconds += finishedMillisecondsSince(began) - referenceTime;
+    if (state.path == Path::checking && state.framesCompared == framesToCompare) {
+        choose();
+    }
+}
+
+bool VerifiedBlur::prepareCandidate() {
+    if (!prepared) {
+        prepared = true;
+        if (!candidate->prepare(*this)) {
+            stayOnReference("the " + state.candidateName + " blur could not prepare itself here");
+        }
+    }
+    return state.path == Path::checking;
+}
+
+void VerifiedBlur::compareResults(const std::vector<std::uint8_t>& fromCandidate,
+                                  const std::vector<std::uint8_t>& fromReference) {
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < fromCandidate.size(); ++i) {
+        differing += fromCandidate[i] != fromReference[i] ? 1 : 0;
+    }
+    ++state.framesCompared;
+    if (differing != 0) {
+        state.differenceSeen = true;
+        stayOnReference("the " + state.candidateName + " blur differed from the reference in " +
+                        std::to_string(differing) + " bytes of compared frame " +
+                        std::to_string(state.framesCompared));
+    }
+}
+
+void VerifiedBlur::choose() {
+    state.candidateMilliseconds = median(candidateTimes);
+    state.referenceMilliseconds = median(referenceTimes);
+    const std::string times = milliseconds(state.candidateMilliseconds) + " against " +
+                              milliseconds(state.referenceMilliseconds) + " (medians)";
+    if (state.candidateMilliseconds < state.referenceMilliseconds) {
+        state.path = Path::candidate;
+        state.reason = "identical in all " + std::to_string(framesToCompare) +
+                       " frames compared and faster: " + times;
+    } else {
+        stayOnReference("identical in all " + std::to_string(framesToCompare) +
+                        " frames compared but not faster: " + times);
+    }
+}
+
+void VerifiedBlur::stayOnReference(std::string reason) {
+    state.path = Path::reference;
+    state.reason = std::move(reason);
+}
