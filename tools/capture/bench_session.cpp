@@ -4,6 +4,7 @@
 #include "demo/demo_state.h"
 #include "demo/frame_driver.h"
 #include "effects/effect.h"
+#include "effects/feedback_blur.h"
 #include "platform/messages.h"
 #include "shell/demo_window.h"
 
@@ -31,7 +32,7 @@ BenchSession::BenchSession(std::uint32_t seed, int framesPerPair, StartupProbeRe
       interrupted(interrupted) {
     for (int backdrop = 0; backdrop < backdropCount; ++backdrop) {
         for (int foreground = 0; foreground < foregroundCount; ++foreground) {
-            pairSamples.push_back({backdrop, foreground, {}, {}});
+            pairSamples.push_back({backdrop, foreground, {}, {}, {}});
         }
     }
     clock.install();
@@ -116,16 +117,25 @@ void BenchSession::drawPairFrame() {
         ++warmedUp;
         return;
     }
-    pair.pairMilliseconds.push_back(timedFrame(false));
-    // The floor is the same frame again, at the same demo time.
-    pair.floorMilliseconds.push_back(timedFrame(true));
+    pair.pairMilliseconds.push_back(timedFrame(FrameKind::pair));
+    // The floor and the reference are the same frame again, at the same demo time.
+    pair.floorMilliseconds.push_back(timedFrame(FrameKind::floor));
+    pair.referenceMilliseconds.push_back(timedFrame(FrameKind::reference));
     if (static_cast<int>(pair.pairMilliseconds.size()) == framesPerPair) {
         ++currentPair;
         warmedUp = 0;
     }
+    if (const auto* verified = dynamic_cast<const VerifiedBlur*>(feedbackBlur.get())) {
+        blurReport = verified->report();
+    }
 }
 
-double BenchSession::timedFrame(bool floor) {
+double BenchSession::timedFrame(FrameKind kind) {
+    const bool floor = kind == FrameKind::floor;
+    auto* verified = dynamic_cast<VerifiedBlur*>(feedbackBlur.get());
+    if (verified != nullptr) {
+        verified->forceReference(kind == FrameKind::reference);
+    }
     const PairSample& pair = pairSamples[currentPair];
     // The frame driver's loop boundary may have moved on: every frame draws the pair it times.
     backdropIndex = pair.backdrop;
@@ -141,6 +151,9 @@ double BenchSession::timedFrame(bool floor) {
     drawFrame();
     glFinish();
     const double milliseconds = secondsBetween(began, Clock::now()) * 1000.0;
+    if (verified != nullptr) {
+        verified->forceReference(false);
+    }
     if (floor) {
         std::swap(backgroundEffects[pair.backdrop], backdrop);
         std::swap(foregroundEffects[pair.foreground], foreground);

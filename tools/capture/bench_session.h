@@ -1,6 +1,7 @@
 #pragma once
 
 #include "demo_driver.h"
+#include "effects/verified_blur.h"
 #include "frame_rate.h"
 #include "sound_feed.h"
 #include "startup_probes.h"
@@ -32,13 +33,15 @@ struct StartupSample {
     std::uint32_t loopCount = 0;
 };
 
-// A backdrop and foreground pair: milliseconds per frame drawn with both, and for the same
-// frames with both effects drawing nothing (the floor).
+// A backdrop and foreground pair: milliseconds per frame drawn with both, for the same frames
+// with both effects drawing nothing (the floor), and with both drawing and the reference blur
+// forced.
 struct PairSample {
     int backdrop = 0;
     int foreground = 0;
     std::vector<double> pairMilliseconds;
     std::vector<double> floorMilliseconds;
+    std::vector<double> referenceMilliseconds;
 };
 
 // Times the demo's start-up several times over (an F1 after each first frame starts the next),
@@ -58,6 +61,8 @@ public:
 
     const std::vector<StartupSample>& startups() const { return startupSamples; }
     const std::vector<PairSample>& pairs() const { return pairSamples; }
+    // The blur's choice as it stood after the last pair.
+    const VerifiedBlur::Report& blur() const { return blurReport; }
     bool complete() const;
 
 private:
@@ -65,7 +70,8 @@ private:
 
     void drawFirstFrame();
     void drawPairFrame();
-    double timedFrame(bool floor);
+    enum class FrameKind { pair, floor, reference };
+    double timedFrame(FrameKind kind);
     void nextFrame();
 
     FrameRate rate{60, 1};
@@ -85,4 +91,5 @@ private:
     std::vector<PairSample> pairSamples;
     std::size_t currentPair = 0;
     int warmedUp = 0;
+    VerifiedBlur::Report blurReport;
 };

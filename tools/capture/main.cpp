@@ -141,7 +141,7 @@ int runBench(const CaptureOptions& options, std::uint32_t seed) {
     if (!session.complete()) {
         return fail(interrupted ? "interrupted" : "the demo ended before every pair was timed");
     }
-    std::fputs(benchReport(session.startups(), session.pairs()).c_str(), stdout);
+    std::fputs(benchReport(session.startups(), session.pairs(), &session.blur()).c_str(), stdout);
     return 0;
 }
 

@@ -55,7 +55,8 @@ std::vector<PairSample> pairsWithRatio(double worstRatio) {
             pairs.push_back({backdrop,
                              foreground,
                              {20.0 * scale, 20.0 * scale, 30.0 * scale},
-                             {20.0, 20.0, 21.0}});
+                             {20.0, 20.0, 21.0},
+                             {40.0, 40.0, 41.0}});
         }
     }
     return pairs;
@@ -89,6 +90,42 @@ TEST(BenchReportTest, EveryPairIsSetAgainstItsFloorAndTheWorstIsNamed) {
         << report;
     const std::string met = benchReport({startup(0.1)}, pairsWithRatio(1.25));
     EXPECT_NE(met.find("at most 1.3 x its floor: met"), std::string::npos) << met;
+}
+
+TEST(BenchReportTest, EveryPairIsSetAgainstSixtyFramesAndTheReferenceBlur) {
+    const std::string report = benchReport({startup(0.1)}, pairsWithRatio(1.5));
+    EXPECT_NE(report.find("| PulseBackdrop | PictureStrips | 30.00 | 45.00 | 20.00 | 21.00 | "
+                          "1.50 | 40.00 | 0.75 |"),
+              std::string::npos)
+        << report;
+    EXPECT_NE(report.find("at most 16.7 ms: missed (highest: PulseBackdrop with PictureStrips, "
+                          "30.00 ms)"),
+              std::string::npos)
+        << report;
+    EXPECT_NE(report.find("at most 0.6 x its reference frame: missed (highest: PulseBackdrop "
+                          "with PictureStrips, 0.75 x)"),
+              std::string::npos)
+        << report;
+    const std::string met = benchReport({startup(0.1)}, pairsWithRatio(1.0));
+    EXPECT_NE(met.find("at most 0.6 x its reference frame: met"), std::string::npos) << met;
+}
+
+TEST(BenchReportTest, NamesTheChosenBlurWithItsReasonAndTheCheckCost) {
+    VerifiedBlur::Report blur;
+    blur.path = VerifiedBlur::Path::candidate;
+    blur.candidateName = "processor";
+    blur.reason = "identical in all 8 frames compared and faster";
+    blur.framesCompared = 8;
+    blur.checkMilliseconds = 61.3;
+    const std::string report = benchReport({startup(0.1)}, pairsWithRatio(1.0), &blur);
+    EXPECT_NE(report.find("Blur: candidate (processor): identical in all 8 frames compared and "
+                          "faster. The check compared 8 frames and added 61.3 ms"),
+              std::string::npos)
+        << report;
+    const VerifiedBlur::Report forced = VerifiedBlur(nullptr, "LUMIVAHA_BLUR=reference").report();
+    const std::string reference = benchReport({startup(0.1)}, pairsWithRatio(1.0), &forced);
+    EXPECT_NE(reference.find("Blur: reference: LUMIVAHA_BLUR=reference.\n"), std::string::npos)
+        << reference;
 }
 
 } // namespace
