@@ -123,12 +123,14 @@ bool BlurSampleMap::measure(const BlurQuadShifts& shifts) {
                 if (!s || !t) {
                     return false;
                 }
-                // Texel -1 is the padding's wrapped first column or row.
                 const int texelS = (*s >> 8) - x;
                 const int texelT = (*t >> 8) - y;
-                measuredTaps[pixel * 4 + j] = {texelT * paddedSide + texelS,
-                                               static_cast<std::uint8_t>(*s & 255),
-                                               static_cast<std::uint8_t>(*t & 255)};
+                if (texelS < -1 || texelS > 0 || texelT < -1 || texelT > 0) {
+                    return false;
+                }
+                measuredTaps[pixel * 4 + j] = {
+                    static_cast<std::int8_t>(texelS), static_cast<std::int8_t>(texelT),
+                    static_cast<std::uint8_t>(*s & 255), static_cast<std::uint8_t>(*t & 255)};
             }
         }
     }

@@ -13,19 +13,19 @@
 class BlurSampleMap {
 public:
     static constexpr int side = 512;
-    // Rows of the padded pictures the taps point into: one wrapped texel on every edge.
-    static constexpr int paddedSide = side + 2;
 
     struct Tap {
-        // From the pixel's own padded texel to the lower-left texel of the four it mixes.
-        std::int32_t offset;
+        // The lower-left texel of the four it mixes, from the pixel's own: -1 or 0 each way.
+        std::int8_t texelS;
+        std::int8_t texelT;
         std::uint8_t weightS; // of the right-hand texels, out of 256
         std::uint8_t weightT; // of the upper texels, out of 256
     };
 
     // Draws the quads of the given shifts with the caller's projection, into the lower-left
     // 512x512 pixels, and reads them back. False when a pixel's samples cannot be told apart
-    // from the patterns or lie further than a texel from it; the map is then empty.
+    // from the patterns or do not start at its own texel or the one before; the map is then
+    // empty.
     bool measure(const BlurQuadShifts& shifts);
     bool measured() const { return !taps.empty(); }
 

@@ -13,69 +13,14 @@
 
 namespace {
 
-constexpr int side = BlurSampleMap::side;
-constexpr int padded = BlurSampleMap::paddedSide;
+constexpr int side = ProcessorBlur::side;
+constexpr int padded = ProcessorBlur::paddedSide;
 constexpr std::size_t firstTexel = padded + 1;
 
-#if defined(__SSE2__)
-
-// The driver's 8-bit linear filter of four RGBA texels, one channel per 32-bit lane: across
-// each row first, then between the rows, each step rounded to 8 bits.
-__m128i filtered(const std::uint32_t* lowerLeft, int weightS, int weightT) {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i half = _mm_set1_epi32(128);
-    const auto pairOf = [&zero](std::uint32_t left, std::uint32_t right) {
-        return _mm_unpacklo_epi8(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(left)),
-                                                   _mm_cvtsi32_si128(static_cast<int>(right))),
-                                 zero);
-    };
-    const __m128i across = _mm_set1_epi32((weightS << 16) | (256 - weightS));
-    const __m128i lower = _mm_srli_epi32(
-        _mm_add_epi32(_mm_madd_epi16(pairOf(lowerLeft[0], lowerLeft[1]), across), half), 8);
-    const __m128i upper = _mm_srli_epi32(
-        _mm_add_epi32(_mm_madd_epi16(pairOf(lowerLeft[padded], lowerLeft[padded + 1]), across),
-                      half),
-        8);
-    const __m128i rows = _mm_packs_epi32(lower, upper);
-    const __m128i columns = _mm_unpacklo_epi16(rows, _mm_srli_si128(rows, 8));
-    const __m128i up = _mm_set1_epi32((weightT << 16) | (256 - weightT));
-    return _mm_srli_epi32(_mm_add_epi32(_mm_madd_epi16(columns, up), half), 8);
-}
-
-// The driver's 8-bit blend factor: (t + (t >> 8) + 128) >> 8 with t = value x alpha.
-__m128i scaled(__m128i value, int alpha) {
-    const __m128i t = _mm_madd_epi16(value, _mm_set1_epi32(alpha));
-    return _mm_srli_epi32(
-        _mm_add_epi32(_mm_add_epi32(t, _mm_srli_epi32(t, 8)), _mm_set1_epi32(128)), 8);
-}
-
-std::uint32_t blendedPixel(const std::uint32_t* own, const BlurSampleMap::Tap* taps) {
-    const __m128i full = _mm_set1_epi32(255);
-    __m128i result = _mm_setzero_si128();
-    for (std::size_t j = 0; j < blurQuadAlphas.size(); ++j) {
-        const __m128i sample = filtered(own + taps[j].offset, taps[j].weightS, taps[j].weightT);
-        const int alpha = blurQuadAlphas[j];
-        result =
-            _mm_min_epi16(_mm_add_epi32(scaled(sample, alpha), scaled(result, 255 - alpha)), full);
-    }
-    const __m128i words = _mm_packs_epi32(result, result);
-    return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(words, words)));
-}
-
-#else
-
-int channel(std::uint32_t texel, int shift) {
-    return static_cast<int>((texel >> shift) & 255);
-}
-
-int filteredChannel(const std::uint32_t* lowerLeft, int weightS, int weightT, int shift) {
-    const auto mix = [](int low, int high, int weight) {
-        return (low * (256 - weight) + high * weight + 128) >> 8;
-    };
-    return mix(
-        mix(channel(lowerLeft[0], shift), channel(lowerLeft[1], shift), weightS),
-        mix(channel(lowerLeft[padded], shift), channel(lowerLeft[padded + 1], shift), weightS),
-        weightT);
+// The driver's 8-bit arithmetic, one channel at a time: the linear filter between two texels
+// (weight out of 256) and the blend factor (t + (t >> 8) + 128) >> 8 with t = value x alpha.
+int mix(int low, int high, int weight) {
+    return (low * (256 - weight) + high * weight + 128) >> 8;
 }
 
 int scaled(int value, int alpha) {
@@ -83,19 +28,60 @@ int scaled(int value, int alpha) {
     return (t + (t >> 8) + 128) >> 8;
 }
 
+int channel(std::uint32_t texel, int shift) {
+    return static_cast<int>((texel >> shift) & 255);
+}
+
+// One pixel with its own taps, the way the driver draws it: each quad's sample filtered across
+// the rows, then between them, and blended over the quads before it.
 std::uint32_t blendedPixel(const std::uint32_t* own, const BlurSampleMap::Tap* taps) {
     std::uint32_t pixel = 0;
     for (int shift = 0; shift < 32; shift += 8) {
         int result = 0;
         for (std::size_t j = 0; j < blurQuadAlphas.size(); ++j) {
-            const int sample =
-                filteredChannel(own + taps[j].offset, taps[j].weightS, taps[j].weightT, shift);
+            const std::uint32_t* lowerLeft = own + taps[j].texelT * padded + taps[j].texelS;
+            const int sample = mix(
+                mix(channel(lowerLeft[0], shift), channel(lowerLeft[1], shift), taps[j].weightS),
+                mix(channel(lowerLeft[padded], shift), channel(lowerLeft[padded + 1], shift),
+                    taps[j].weightS),
+                taps[j].weightT);
             const int alpha = blurQuadAlphas[j];
             result = std::min(scaled(sample, alpha) + scaled(result, 255 - alpha), 255);
         }
         pixel |= static_cast<std::uint32_t>(result) << shift;
     }
     return pixel;
+}
+
+#if defined(__SSE2__)
+
+// Eight 16-bit channels (two pixels) of mix().
+__m128i mixLanes(__m128i low, __m128i high, __m128i weight) {
+    const __m128i inverse = _mm_sub_epi16(_mm_set1_epi16(256), weight);
+    const __m128i sum = _mm_add_epi16(_mm_mullo_epi16(low, inverse), _mm_mullo_epi16(high, weight));
+    return _mm_srli_epi16(_mm_add_epi16(sum, _mm_set1_epi16(128)), 8);
+}
+
+__m128i scaledLanes(__m128i value, int alpha) {
+    const __m128i t = _mm_mullo_epi16(value, _mm_set1_epi16(static_cast<short>(alpha)));
+    return _mm_srli_epi16(
+        _mm_add_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), _mm_set1_epi16(128)), 8);
+}
+
+__m128i lowerPixels(__m128i pixels) {
+    return _mm_unpacklo_epi8(pixels, _mm_setzero_si128());
+}
+
+__m128i upperPixels(__m128i pixels) {
+    return _mm_unpackhi_epi8(pixels, _mm_setzero_si128());
+}
+
+__m128i fourTexels(const std::uint32_t* row, const std::int32_t* texel) {
+    if (texel[1] == texel[0] + 1 && texel[2] == texel[0] + 2 && texel[3] == texel[0] + 3) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + texel[0]));
+    }
+    return _mm_set_epi32(static_cast<int>(row[texel[3]]), static_cast<int>(row[texel[2]]),
+                         static_cast<int>(row[texel[1]]), static_cast<int>(row[texel[0]]));
 }
 
 #endif
@@ -153,9 +139,48 @@ bool ProcessorBlur::prepare(const FeedbackBlur& settings) {
     glEnable(GL_DEPTH_TEST);
     glViewport(0, 0, 800, 600);
     glPopMatrix();
+    if (!measured) {
+        return false;
+    }
+    splitIntoAxes();
     source.assign(static_cast<std::size_t>(padded * padded), 0);
     target.assign(source.size(), 0);
-    return measured;
+    return true;
+}
+
+// The bottom row gives each quad's columns and the left column its rows; the pixels whose taps
+// differ from those are drawn one by one.
+void ProcessorBlur::splitIntoAxes() {
+    for (std::size_t j = 0; j < quadTaps.size(); ++j) {
+        for (int i = 0; i < side; ++i) {
+            const auto at = static_cast<std::size_t>(i);
+            const BlurSampleMap::Tap& column = map.tapsOf(i, 0)[j];
+            quadTaps[j].columns.texel[at] = i + 1 + column.texelS;
+            quadTaps[j].columns.weight[at] = column.weightS;
+            const BlurSampleMap::Tap& row = map.tapsOf(0, i)[j];
+            quadTaps[j].rows.texel[at] = i + 1 + row.texelT;
+            quadTaps[j].rows.weight[at] = row.weightT;
+        }
+    }
+    irregularPixels.clear();
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            const BlurSampleMap::Tap* taps = map.tapsOf(x, y);
+            for (std::size_t j = 0; j < quadTaps.size(); ++j) {
+                const AxisTaps& columns = quadTaps[j].columns;
+                const AxisTaps& rows = quadTaps[j].rows;
+                const auto column = static_cast<std::size_t>(x);
+                const auto row = static_cast<std::size_t>(y);
+                if (x + 1 + taps[j].texelS != columns.texel[column] ||
+                    taps[j].weightS != columns.weight[column] ||
+                    y + 1 + taps[j].texelT != rows.texel[row] ||
+                    taps[j].weightT != rows.weight[row]) {
+                    irregularPixels.push_back(y * side + x);
+                    break;
+                }
+            }
+        }
+    }
 }
 
 bool ProcessorBlur::fits(const FeedbackBlur& settings) const {
@@ -190,19 +215,121 @@ void ProcessorBlur::readPicture() {
 // Every pass reads the whole picture of the one before, so the two threads meet after each.
 void ProcessorBlur::runPasses(int passCount) {
     for (int pass = 0; pass < passCount; ++pass) {
-        std::thread upperHalf([this] { blurRows(side / 2, side); });
-        blurRows(0, side / 2);
+        std::thread upperHalf([this] { blurBand(side / 2, side, filteredAcross[1]); });
+        blurBand(0, side / 2, filteredAcross[0]);
         upperHalf.join();
         wrapEdges(target);
         std::swap(source, target);
     }
 }
 
-void ProcessorBlur::blurRows(int firstRow, int endRow) {
-    for (int y = firstRow; y < endRow; ++y) {
-        const std::size_t rowStart = firstTexel + static_cast<std::size_t>(y * padded);
-        for (int x = 0; x < side; ++x) {
-            const std::size_t own = rowStart + static_cast<std::size_t>(x);
+namespace {
+
+// A padded source row filtered across for one quad: the first texel of each pair and the
+// weight of the second.
+void filterAcross(const std::uint32_t* row, const std::int32_t* texels, const std::uint8_t* weights,
+                  std::uint32_t* filtered) {
+#if defined(__SSE2__)
+    for (int x = 0; x < side; x += 4) {
+        const __m128i low = fourTexels(row, texels + x);
+        const __m128i high = fourTexels(row + 1, texels + x);
+        const __m128i firstWeights =
+            _mm_set_epi16(weights[x + 1], weights[x + 1], weights[x + 1], weights[x + 1],
+                          weights[x], weights[x], weights[x], weights[x]);
+        const __m128i secondWeights =
+            _mm_set_epi16(weights[x + 3], weights[x + 3], weights[x + 3], weights[x + 3],
+                          weights[x + 2], weights[x + 2], weights[x + 2], weights[x + 2]);
+        const __m128i mixed =
+            _mm_packus_epi16(mixLanes(lowerPixels(low), lowerPixels(high), firstWeights),
+                             mixLanes(upperPixels(low), upperPixels(high), secondWeights));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(filtered + x), mixed);
+    }
+#else
+    for (int x = 0; x < side; ++x) {
+        std::uint32_t pixel = 0;
+        for (int shift = 0; shift < 32; shift += 8) {
+            const int mixed =
+                mix(channel(row[texels[x]], shift), channel(row[texels[x] + 1], shift), weights[x]);
+            pixel |= static_cast<std::uint32_t>(mixed) << shift;
+        }
+        filtered[x] = pixel;
+    }
+#endif
+}
+
+// One quad's sample, between two rows filtered across, blended over the quads before it (the
+// first quad is opaque and ignores what lies under it).
+void filterUpAndBlend(const std::uint32_t* lower, const std::uint32_t* upper, int weight, int alpha,
+                      bool opaque, std::uint32_t* destination) {
+#if defined(__SSE2__)
+    const __m128i weights = _mm_set1_epi16(static_cast<short>(weight));
+    const __m128i full = _mm_set1_epi16(255);
+    for (int x = 0; x < side; x += 4) {
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lower + x));
+        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(upper + x));
+        __m128i first = scaledLanes(mixLanes(lowerPixels(low), lowerPixels(high), weights), alpha);
+        __m128i second = scaledLanes(mixLanes(upperPixels(low), upperPixels(high), weights), alpha);
+        if (!opaque) {
+            const __m128i under =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(destination + x));
+            first = _mm_min_epi16(
+                _mm_add_epi16(first, scaledLanes(lowerPixels(under), 255 - alpha)), full);
+            second = _mm_min_epi16(
+                _mm_add_epi16(second, scaledLanes(upperPixels(under), 255 - alpha)), full);
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(destination + x),
+                         _mm_packus_epi16(first, second));
+    }
+#else
+    for (int x = 0; x < side; ++x) {
+        std::uint32_t pixel = 0;
+        for (int shift = 0; shift < 32; shift += 8) {
+            const int sample = mix(channel(lower[x], shift), channel(upper[x], shift), weight);
+            const int under = opaque ? 0 : scaled(channel(destination[x], shift), 255 - alpha);
+            pixel |= static_cast<std::uint32_t>(std::min(scaled(sample, alpha) + under, 255))
+                     << shift;
+        }
+        destination[x] = pixel;
+    }
+#endif
+}
+
+} // namespace
+
+// Each quad in turn: the source rows it reaches filtered across once, then every row of the
+// band filtered between them and blended.
+void ProcessorBlur::blurBand(int firstRow, int endRow, std::vector<std::uint32_t>& across) {
+    for (std::size_t j = 0; j < quadTaps.size(); ++j) {
+        const QuadTaps& taps = quadTaps[j];
+        const auto rowsBegin = taps.rows.texel.begin();
+        const auto [lowest, highest] =
+            std::minmax_element(rowsBegin + firstRow, rowsBegin + endRow);
+        const int firstSourceRow = *lowest;
+        const int sourceRows = *highest + 2 - firstSourceRow;
+        across.resize(static_cast<std::size_t>(sourceRows * side));
+        for (int row = 0; row < sourceRows; ++row) {
+            filterAcross(source.data() + static_cast<std::size_t>((firstSourceRow + row) * padded),
+                         taps.columns.texel.data(), taps.columns.weight.data(),
+                         across.data() + static_cast<std::size_t>(row * side));
+        }
+        for (int y = firstRow; y < endRow; ++y) {
+            const auto at = static_cast<std::size_t>(y);
+            const std::uint32_t* lower =
+                across.data() +
+                static_cast<std::size_t>((taps.rows.texel[at] - firstSourceRow) * side);
+            filterUpAndBlend(lower, lower + side, taps.rows.weight[at], blurQuadAlphas[j], j == 0,
+                             target.data() + firstTexel + static_cast<std::size_t>(y * padded));
+        }
+    }
+    blurIrregularPixels(firstRow, endRow);
+}
+
+void ProcessorBlur::blurIrregularPixels(int firstRow, int endRow) {
+    for (const int pixel : irregularPixels) {
+        const int x = pixel % side;
+        const int y = pixel / side;
+        if (y >= firstRow && y < endRow) {
+            const std::size_t own = firstTexel + static_cast<std::size_t>(y * padded + x);
             target[own] = blendedPixel(source.data() + own, map.tapsOf(x, y));
         }
     }

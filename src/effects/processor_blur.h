@@ -16,6 +16,10 @@ using ProjectionXyw = std::array<float, 12>;
 // rounds that way, so it is used only through VerifiedBlur.
 class ProcessorBlur final : public BlurCandidate {
 public:
+    static constexpr int side = BlurSampleMap::side;
+    // The pictures carry one wrapped texel on every edge, as the repeat wrap samples them.
+    static constexpr int paddedSide = side + 2;
+
     const char* name() const override { return "processor"; }
     // Measures where the quads of these settings sample, drawing into the lower-left region.
     // Expects the state the blur itself expects. False when the map cannot be measured.
@@ -28,17 +32,36 @@ public:
     bool draw(int textureSlot, const FeedbackBlur& settings) override;
 
 private:
+    // Where one quad samples along one axis, for each column or row: the padded index of the
+    // first texel of the pair and the weight of the second.
+    struct AxisTaps {
+        std::array<std::int32_t, side> texel;
+        std::array<std::uint8_t, side> weight;
+    };
+    struct QuadTaps {
+        AxisTaps columns;
+        AxisTaps rows;
+    };
+
     bool fits(const FeedbackBlur& settings) const;
+    void splitIntoAxes();
     void readPicture();
     void runPasses(int passCount);
-    void blurRows(int firstRow, int endRow);
+    void blurBand(int firstRow, int endRow, std::vector<std::uint32_t>& across);
+    void blurIrregularPixels(int firstRow, int endRow);
     void wrapEdges(std::vector<std::uint32_t>& picture) const;
     void restoreBlurState() const;
 
     BlurSampleMap map;
     BlurQuadShifts preparedShifts{};
     ProjectionXyw preparedProjection{};
+    // Each quad samples by column and row everywhere but along the diagonal where the driver
+    // splits it into two triangles, whose interpolation may round a column's position apart.
+    std::array<QuadTaps, 4> quadTaps{};
+    std::vector<int> irregularPixels;
     // Two padded RGBA pictures: the pass reads one and writes the other.
     std::vector<std::uint32_t> source;
     std::vector<std::uint32_t> target;
+    // Each thread's rows filtered across, for one quad.
+    std::array<std::vector<std::uint32_t>, 2> filteredAcross;
 };
