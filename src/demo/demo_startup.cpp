@@ -36,17 +36,23 @@ bool blurHasDiffered(const FeedbackBlur* blur) {
     return verified != nullptr && verified->report().differenceSeen;
 }
 
-// A faster blur that once differed from the reference is not trusted again by this process.
+// LUMIVAHA_BLUR=reference keeps the reference; =verified takes the candidate once it matched,
+// whatever its speed. A faster blur that once differed from the reference is not trusted again
+// by this process.
 std::unique_ptr<FeedbackBlur> makeFeedbackBlur(bool differedBefore) {
-    const char* choice = std::getenv("LUMIVAHA_BLUR");
-    if (choice != nullptr && std::string_view(choice) == "reference") {
+    const char* variable = std::getenv("LUMIVAHA_BLUR");
+    const std::string_view setting = variable != nullptr ? variable : "";
+    if (setting == "reference") {
         return std::make_unique<VerifiedBlur>(nullptr, "LUMIVAHA_BLUR=reference");
     }
     if (differedBefore) {
         return std::make_unique<VerifiedBlur>(
             nullptr, "a faster blur differed from the reference earlier in this process");
     }
-    return std::make_unique<VerifiedBlur>(std::make_unique<ProcessorBlur>(), "");
+    return std::make_unique<VerifiedBlur>(std::make_unique<ProcessorBlur>(), "",
+                                          setting == "verified"
+                                              ? VerifiedBlur::Choice::anyIdentical
+                                              : VerifiedBlur::Choice::fastestIdentical);
 }
 
 // Constructed in this order: their constructors draw from the shared generator.

@@ -63,8 +63,9 @@ const char* pathName(VerifiedBlur::Path path) {
     return "reference";
 }
 
-VerifiedBlur::VerifiedBlur(std::unique_ptr<BlurCandidate> candidate, std::string referenceReason)
-    : candidate(std::move(candidate)) {
+VerifiedBlur::VerifiedBlur(std::unique_ptr<BlurCandidate> candidate, std::string referenceReason,
+                           Choice choice)
+    : candidate(std::move(candidate)), choice(choice) {
     if (this->candidate) {
         state.candidateName = this->candidate->name();
     } else {
@@ -149,13 +150,16 @@ void VerifiedBlur::choose() {
     state.referenceMilliseconds = median(referenceTimes);
     const std::string times = milliseconds(state.candidateMilliseconds) + " against " +
                               milliseconds(state.referenceMilliseconds) + " (medians)";
+    const std::string identical =
+        "identical in all " + std::to_string(framesToCompare) + " frames compared";
     if (state.candidateMilliseconds < state.referenceMilliseconds) {
         state.path = Path::candidate;
-        state.reason = "identical in all " + std::to_string(framesToCompare) +
-                       " frames compared and faster: " + times;
+        state.reason = identical + " and faster: " + times;
+    } else if (choice == Choice::anyIdentical) {
+        state.path = Path::candidate;
+        state.reason = identical + ", taken whatever its speed: " + times;
     } else {
-        stayOnReference("identical in all " + std::to_string(framesToCompare) +
-                        " frames compared but not faster: " + times);
+        stayOnReference(identical + " but not faster: " + times);
     }
 }
 

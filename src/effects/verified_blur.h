@@ -29,8 +29,12 @@ public:
         double checkMilliseconds = 0.0;
     };
 
+    // Whether a candidate that matched must also have been faster on the compared frames.
+    enum class Choice { fastestIdentical, anyIdentical };
+
     // Without a candidate the reference always draws, for the reason given.
-    VerifiedBlur(std::unique_ptr<BlurCandidate> candidate, std::string referenceReason);
+    VerifiedBlur(std::unique_ptr<BlurCandidate> candidate, std::string referenceReason,
+                 Choice choice = Choice::fastestIdentical);
 
     void draw(int textureSlot, float seconds) override;
     const Report& report() const { return state; }
@@ -46,6 +50,7 @@ private:
     void stayOnReference(std::string reason);
 
     std::unique_ptr<BlurCandidate> candidate;
+    Choice choice;
     bool prepared = false;
     bool referenceForced = false;
     std::vector<double> referenceTimes;

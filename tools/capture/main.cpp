@@ -4,6 +4,7 @@
 #include "capture_outputs.h"
 #include "capture_session.h"
 #include "demo/demo_startup.h"
+#include "demo/demo_state.h"
 #include "picture_readback.h"
 #include "platform/data_directory.h"
 #include "platform/fatal_exit.h"
@@ -62,6 +63,20 @@ std::string counted(std::uint64_t count, const char* noun) {
     return text;
 }
 
+// Which blur drew the frames after the check: it should make no difference to any of them.
+std::string blurNote() {
+    const auto* verified = dynamic_cast<const VerifiedBlur*>(feedbackBlur.get());
+    if (verified == nullptr) {
+        return "";
+    }
+    const VerifiedBlur::Report& report = verified->report();
+    std::string note = std::string("; blur: ") + pathName(report.path);
+    if (report.path == VerifiedBlur::Path::candidate) {
+        note += " (" + report.candidateName + ")";
+    }
+    return note;
+}
+
 const char* endingNote(const CaptureSession& session) {
     if (session.reachedEnd()) {
         return "";
@@ -78,13 +93,14 @@ std::string captureSummary(const CaptureOptions& options, const CaptureSession& 
     char text[512];
     std::snprintf(text, sizeof text,
                   "lumivaha-capture: %s at %u/%u fps, %.3f s to %.3f s, %s, seed %u, %s; %s "
-                  "rendered in %.1f s (%.1f per second)%s",
+                  "rendered in %.1f s (%.1f per second)%s%s",
                   counted(written, "frame").c_str(), rate.numerator(), rate.denominator(),
                   rate.secondsAt(first), rate.secondsAt(end),
                   counted(outputs.soundFramesWritten(), "sound frame").c_str(), seed,
                   counted(static_cast<std::uint64_t>(session.runs()), "run").c_str(),
                   counted(end, "frame").c_str(), elapsed,
-                  elapsed > 0.0 ? static_cast<double>(end) / elapsed : 0.0, endingNote(session));
+                  elapsed > 0.0 ? static_cast<double>(end) / elapsed : 0.0, endingNote(session),
+                  blurNote().c_str());
     return text;
 }
 

@@ -177,6 +177,32 @@ TEST(CaptureE2eTest, SceneChangesFallOnTheFrameAfterTheMusicPassesTheLoopEnd) {
     EXPECT_EQ(matches, 1);
 }
 
+// The faster blur, once verified, must leave every frame as the reference draws it, across the
+// scene change of a loop boundary too.
+TEST(CaptureE2eTest, TheVerifiedBlurDrawsEveryFrameAsTheReferenceDoes) {
+    ScratchDirectory scratch;
+    const auto capture = [&](const std::string& blur) {
+        const CaptureResult result =
+            capturetest::runCapture({"--fps", "10", "--from", "13.5", "--to", "15.5", "--seed",
+                                     "31337", "--frames", scratch.file(blur)},
+                                    {{"LUMIVAHA_BLUR", blur}});
+        expectSuccess(result);
+        return std::make_pair(result.errors, readFrames(scratch.file(blur)));
+    };
+    const auto [verifiedSummary, verified] = capture("verified");
+    const auto [referenceSummary, reference] = capture("reference");
+    EXPECT_NE(verifiedSummary.find("blur: candidate (processor)"), std::string::npos)
+        << verifiedSummary;
+    EXPECT_NE(referenceSummary.find("blur: reference"), std::string::npos) << referenceSummary;
+    ASSERT_EQ(verified.size(), 20u);
+    ASSERT_EQ(reference.size(), verified.size());
+    for (std::size_t i = 0; i < verified.size(); ++i) {
+        EXPECT_TRUE(verified[i].rgb == reference[i].rgb) << "frame " << i;
+    }
+    // The loop ends at 14.674 s: the scene changes within the frames compared.
+    EXPECT_GT(capturetest::colourDistance(verified.front(), verified.back()), 0.0);
+}
+
 TEST(CaptureE2eTest, F1RestartsTheOpeningWithTheTimerOfTheRestartAsSeed) {
     ScratchDirectory scratch;
     // F1 is seen by the frame at 5 s, the last of the first run; the new run's start-up reads
@@ -244,24 +270,33 @@ TEST(CaptureE2eTest, TheBenchmarkTimesTheStartUpAndEveryPairAgainstItsFloor) {
     std::string line;
     int pairRows = 0;
     std::vector<std::string> phases;
+    std::string blurLine;
     while (std::getline(file, line)) {
         char backdrop[32] = {};
         char foreground[32] = {};
         double median = 0, p90 = 0, floorMedian = 0, floorP90 = 0, ratio = 0;
-        if (std::sscanf(line.c_str(), "| %31[A-Za-z] | %31[A-Za-z] | %lf | %lf | %lf | %lf | %lf |",
-                        backdrop, foreground, &median, &p90, &floorMedian, &floorP90,
-                        &ratio) == 7) {
+        double referenceMedian = 0, toReference = 0;
+        if (std::sscanf(line.c_str(),
+                        "| %31[A-Za-z] | %31[A-Za-z] | %lf | %lf | %lf | %lf | %lf | %lf | %lf |",
+                        backdrop, foreground, &median, &p90, &floorMedian, &floorP90, &ratio,
+                        &referenceMedian, &toReference) == 9) {
             ++pairRows;
             EXPECT_GT(floorMedian, 0.0) << line;
             EXPECT_GE(p90, median) << line;
             EXPECT_GE(floorP90, floorMedian) << line;
             EXPECT_NEAR(ratio, median / floorMedian, 0.01) << line;
+            EXPECT_NEAR(toReference, median / referenceMedian, 0.01) << line;
         } else if (line.starts_with("| pictures") || line.starts_with("| mipmaps") ||
                    line.starts_with("| meshes") || line.starts_with("| music") ||
                    line.starts_with("| first frame") || line.starts_with("| **start-up")) {
             phases.push_back(line);
+        } else if (line.starts_with("Blur: ")) {
+            blurLine = line;
         }
     }
+    // The check ends within the first pair's warm-up, with a choice and its reason.
+    EXPECT_NE(blurLine.find("frames compared"), std::string::npos) << blurLine;
+    EXPECT_EQ(blurLine.find("Blur: checking"), std::string::npos) << blurLine;
     EXPECT_EQ(pairRows, 12);
     ASSERT_EQ(phases.size(), 6u);
     EXPECT_NE(phases[0].find("17 JPEG files"), std::string::npos) << phases[0];
