@@ -41,6 +41,8 @@ private:
     struct QuadTaps {
         AxisTaps columns;
         AxisTaps rows;
+        // The column weights once per channel, as the wide arithmetic takes them.
+        std::array<std::uint16_t, side * 4> columnWeightLanes;
     };
 
     bool fits(const FeedbackBlur& settings) const;
@@ -59,6 +61,8 @@ private:
     // splits it into two triangles, whose interpolation may round a column's position apart.
     std::array<QuadTaps, 4> quadTaps{};
     std::vector<int> irregularPixels;
+    // With AVX2 the arithmetic runs eight pixels at a time.
+    bool wide = false;
     // Two padded RGBA pictures: the pass reads one and writes the other.
     std::vector<std::uint32_t> source;
     std::vector<std::uint32_t> target;
