@@ -74,7 +74,11 @@ VerifiedBlur::VerifiedBlur(std::unique_ptr<BlurCandidate> candidate, std::string
 }
 
 void VerifiedBlur::draw(int textureSlot, float seconds) {
-    if (referenceForced || state.path == Path::reference) {
+    const bool firstCall = !drawnBefore;
+    drawnBefore = true;
+    // The first call draws the reference alone: it ends the start-up, and the render target's
+    // first picture still carries the alpha that no candidate takes.
+    if (firstCall || referenceForced || state.path == Path::reference) {
         FeedbackBlur::draw(textureSlot, seconds);
         return;
     }
@@ -100,7 +104,7 @@ void VerifiedBlur::checkFrame(int textureSlot, float seconds) {
     const std::vector<std::uint8_t> picture = readBoundTexture();
     const Clock::time_point candidateBegan = finishedNow();
     if (!candidate->draw(textureSlot, *this)) {
-        // Not a picture it takes (the first frame's texture still has its alpha): no comparison.
+        // Not a picture it takes: no comparison.
         FeedbackBlur::draw(textureSlot, seconds);
         state.checkMilliseconds += finishedMillisecondsSince(began);
         return;
