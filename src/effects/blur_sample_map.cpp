@@ -10,8 +10,8 @@ constexpr int side = BlurSampleMap::side;
 
 // Texel i of a pattern along one axis: red on even texels, green on odd ones, and blue 0, 0,
 // 135, 255 over every four. Red and green give the weight and the parity; with blue, no two
-// texel classes (texel mod 4) and weights draw the same colour, which was checked over all of
-// them.
+// texel classes (texel mod 4) and weights draw the same colour under the driver's filter (a
+// search over all of them found these blues).
 std::array<std::uint8_t, 3> patternTexel(int i) {
     constexpr std::array<std::uint8_t, 4> blues = {0, 0, 135, 255};
     return {static_cast<std::uint8_t>(i % 2 == 0 ? 255 : 0),
@@ -71,7 +71,8 @@ public:
     }
 
     // The filter position (texel x 256 + weight) along one axis that explains a drawn pixel,
-    // among those less than two texels below the pixel's own; none when no single one does.
+    // its first texel within two below and one above the pixel's own; none when no single one
+    // does.
     std::optional<int> positionOf(const std::uint8_t* drawn, int pixel) const {
         std::optional<int> found;
         for (const Filter& filter :
