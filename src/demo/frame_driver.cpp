@@ -5,6 +5,7 @@
 #include "demo/demo_state.h"
 #include "demo/random.h"
 #include "effects/bar_layout.h"
+#include "effects/effect.h"
 #include "effects/feedback_blur.h"
 #include "platform/messages.h"
 #include "platform/sound_system.h"
@@ -15,11 +16,7 @@
 namespace {
 
 constexpr int renderSize = 512;
-constexpr int surfaceWidth = 800;
-constexpr int surfaceHeight = 600;
 constexpr int pictureSlot = 10;
-// Half width of the full-window quad: a sliver wider than the 4:3 view at depth 1.
-constexpr float compositeHalfWidth = 1.334f;
 
 void drawEffects(float seconds) {
     glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
@@ -49,13 +46,13 @@ void drawComposite() {
     glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
     glBegin(GL_QUADS);
     glTexCoord2d(0.0, 0.0);
-    glVertex2f(-compositeHalfWidth, -1.0f);
+    glVertex2f(-fullViewHalfWidth, -1.0f);
     glTexCoord2d(0.0, 1.0);
-    glVertex2f(-compositeHalfWidth, 1.0f);
+    glVertex2f(-fullViewHalfWidth, 1.0f);
     glTexCoord2d(1.0, 1.0);
-    glVertex2f(compositeHalfWidth, 1.0f);
+    glVertex2f(fullViewHalfWidth, 1.0f);
     glTexCoord2d(1.0, 0.0);
-    glVertex2f(compositeHalfWidth, -1.0f);
+    glVertex2f(fullViewHalfWidth, -1.0f);
     glEnd();
     glDisable(GL_TEXTURE_2D);
     glColor3f(baseColour.red, baseColour.green, baseColour.blue);

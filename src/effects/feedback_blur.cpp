@@ -1,5 +1,6 @@
 #include "effects/feedback_blur.h"
 
+#include "effects/effect.h"
 #include "resources/texture_bank.h"
 
 #include <GL/gl.h>
@@ -7,7 +8,6 @@
 namespace {
 
 constexpr int regionSide = 512;
-constexpr float quadHalfWidth = 1.334f;
 
 } // namespace
 
@@ -29,13 +29,13 @@ BlurQuadShifts blurQuadShifts(float horizontalSpread, float verticalSpread) {
 // Corners always in this order; (s0, t0) shifts the whole texture.
 void emitBlurQuad(float s0, float t0) {
     glTexCoord2f(s0, t0);
-    glVertex2f(-quadHalfWidth, -1.0f);
+    glVertex2f(-fullViewHalfWidth, -1.0f);
     glTexCoord2f(s0, t0 + 1.0f);
-    glVertex2f(-quadHalfWidth, 1.0f);
+    glVertex2f(-fullViewHalfWidth, 1.0f);
     glTexCoord2f(s0 + 1.0f, t0 + 1.0f);
-    glVertex2f(quadHalfWidth, 1.0f);
+    glVertex2f(fullViewHalfWidth, 1.0f);
     glTexCoord2f(s0 + 1.0f, t0);
-    glVertex2f(quadHalfWidth, -1.0f);
+    glVertex2f(fullViewHalfWidth, -1.0f);
 }
 
 void FeedbackBlur::draw(int textureSlot, float /*seconds*/) {
@@ -64,7 +64,7 @@ void FeedbackBlur::draw(int textureSlot, float /*seconds*/) {
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, regionSide, regionSide);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
-    glViewport(0, 0, 800, 600);
+    glViewport(0, 0, surfaceWidth, surfaceHeight);
     glPopMatrix();
 }
 

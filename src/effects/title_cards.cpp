@@ -6,7 +6,7 @@
 
 namespace {
 
-// Not the composite's 1.334: the nearest float to 1.33334.
+// Not fullViewHalfWidth (1.334): the nearest float to 1.33334.
 constexpr float cardHalfWidth = 1.33334f;
 
 // t runs from 0 at the top edge to 1 at the bottom.
