@@ -23,7 +23,8 @@ start_private_screen() {
   while [ -e "/tmp/.X${display_number}-lock" ] || [ -e "/tmp/.X11-unix/X${display_number}" ]; do
     display_number=$((display_number + 1))
   done
-  Xvfb ":$display_number" -screen 0 800x600x24 -br -nolisten tcp >/dev/null 2>&1 &
+  # -noreset: no reset when the last client leaves, which a client connecting then would meet.
+  Xvfb ":$display_number" -screen 0 800x600x24 -br -nolisten tcp -noreset >/dev/null 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 50); do
     [ -e "/tmp/.X11-unix/X${display_number}" ] && break

@@ -167,7 +167,7 @@ PrivateXServer::PrivateXServer(int width, int height) {
     name = ":" + std::to_string(number);
     const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
     server = std::make_unique<ChildProcess>(std::vector<std::string>{
-        "/usr/bin/Xvfb", name, "-screen", "0", screen, "-br", "-nolisten", "tcp"});
+        "/usr/bin/Xvfb", name, "-screen", "0", screen, "-br", "-nolisten", "tcp", "-noreset"});
     const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
     for (int attempt = 0; attempt < 100 && access(socket.c_str(), F_OK) != 0; ++attempt) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));

@@ -49,7 +49,7 @@ IsolatedXServer::IsolatedXServer(int width, int height) {
     const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
     server = std::make_unique<ChildProcess>(
         std::vector<std::string>{"/usr/bin/Xvfb", "-displayfd", std::to_string(ends[1]), "-screen",
-                                 "0", screen, "-br", "-nolisten", "tcp"});
+                                 "0", screen, "-br", "-nolisten", "tcp", "-noreset"});
     close(ends[1]);
     const std::string number = readDisplayNumber(ends[0], 10s);
     close(ends[0]);
