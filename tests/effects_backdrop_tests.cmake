@@ -1,4 +1,4 @@
-# The backdrops, title cards, feedback blur and bar layout.
+# The backdrops, title cards and feedback blur, and the bar layout they were once drawn with.
 
 add_executable(effects_backdrop_unit_tests
   unit/effects/backdrops/bar_layout_test.cpp
@@ -6,7 +6,7 @@ add_executable(effects_backdrop_unit_tests
 )
 target_include_directories(effects_backdrop_unit_tests PRIVATE
   ${CMAKE_CURRENT_SOURCE_DIR}/unit/effects/backdrops)
-target_link_libraries(effects_backdrop_unit_tests PRIVATE lumivaha_effects GTest::gtest_main)
+target_link_libraries(effects_backdrop_unit_tests PRIVATE lumivaha_demo GTest::gtest_main)
 gtest_discover_tests(effects_backdrop_unit_tests PROPERTIES LABELS unit DISCOVERY_TIMEOUT 30)
 
 add_executable(effects_backdrop_gl_tests

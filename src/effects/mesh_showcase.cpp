@@ -1,6 +1,6 @@
 #include "effects/mesh_showcase.h"
 
-#include "demo/random.h"
+#include "core/random.h"
 #include "platform/data_directory.h"
 #include "resources/file_stream.h"
 #include "resources/texture_bank.h"

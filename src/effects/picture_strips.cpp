@@ -1,6 +1,6 @@
 #include "effects/picture_strips.h"
 
-#include "demo/random.h"
+#include "core/random.h"
 #include "resources/texture_bank.h"
 
 #include <GL/gl.h>

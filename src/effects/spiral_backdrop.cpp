@@ -1,6 +1,6 @@
 #include "effects/spiral_backdrop.h"
 
-#include "demo/random.h"
+#include "core/random.h"
 #include "resources/texture_bank.h"
 
 #include <GL/gl.h>

@@ -1,6 +1,6 @@
 #include "effects/streak_backdrop.h"
 
-#include "demo/random.h"
+#include "core/random.h"
 #include "resources/texture_bank.h"
 
 #include <GL/gl.h>

@@ -1,7 +1,7 @@
 #include "effects/voxel_growth.h"
 
-#include "demo/base_colour.h"
-#include "demo/random.h"
+#include "core/base_colour.h"
+#include "core/random.h"
 
 #include <GL/gl.h>
 #include <cmath>

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <string>
 
 namespace platform {
 
@@ -19,5 +21,12 @@ public:
     // Ask with the lock held.
     virtual std::uint64_t heardFrame() = 0;
 };
+
+class SoundMixer;
+
+// The backend's default audio output, started for 16-bit stereo at rate and mixing from mixer.
+// Null, with the backend's reason, when none opens.
+std::unique_ptr<SoundDevice> openDefaultSoundDevice(const SoundMixer& mixer, int rate,
+                                                    std::string& reason);
 
 } // namespace platform

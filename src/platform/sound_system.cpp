@@ -2,9 +2,9 @@
 
 #include "platform/fatal_exit.h"
 #include "platform/sound_decoder.h"
+#include "platform/sound_device.h"
 #include "platform/sound_mixer.h"
 #include "platform/sound_offline_device.h"
-#include "platform/sound_sdl_device.h"
 #include "platform/sound_silent_device.h"
 #include "platform/sound_stream.h"
 #include "platform/sound_wav_writer.h"
@@ -22,9 +22,8 @@ constexpr int highestRate = 192000;
 constexpr int mostChannels = 256;
 
 std::unique_ptr<SoundDevice> openAudioDevice(const SoundMixer& mixer, int rate) {
-    auto device = std::make_unique<SdlSoundDevice>(mixer);
     std::string reason;
-    if (device->open(rate, reason)) {
+    if (auto device = openDefaultSoundDevice(mixer, rate, reason)) {
         return device;
     }
     std::fprintf(stderr, "Cannot open an audio device (%s): the music will be silent.\n",

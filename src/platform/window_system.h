@@ -6,7 +6,8 @@
 
 // The window system the shell is written against: classes, windows with a window procedure and
 // a per-window message queue, the demo's display mode, OpenGL contexts and message boxes.
-// Two backends implement it: SDL2 (window_sdl.cpp) and a scripted fake for tests (window_fake.cpp).
+// Two backends implement it: SDL2 (sdl/window_sdl.cpp) and a scripted fake for tests
+// (window_fake.cpp).
 namespace platform {
 
 using InstanceHandle = struct Instance*;

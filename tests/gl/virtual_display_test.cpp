@@ -1,5 +1,5 @@
 #include "gl/gl_test_context.h"
-#include "platform/virtual_display.h"
+#include "platform/sdl/virtual_display.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>

@@ -1,5 +1,5 @@
-#include "demo/base_colour.h"
-#include "demo/random.h"
+#include "core/base_colour.h"
+#include "core/random.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

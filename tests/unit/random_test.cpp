@@ -1,4 +1,4 @@
-#include "demo/random.h"
+#include "core/random.h"
 
 #include <gtest/gtest.h>
 #include <vector>

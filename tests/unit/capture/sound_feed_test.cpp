@@ -1,4 +1,4 @@
-#include "demo/demo_clock.h"
+#include "core/demo_clock.h"
 #include "platform/sound_system.h"
 #include "platform/timer.h"
 #include "sound_feed.h"

@@ -1,4 +1,4 @@
-#include "demo/random.h"
+#include "core/random.h"
 #include "effect_gl_fixture.h"
 #include "effects/streak_backdrop.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "demo/base_colour.h"
+#include "core/base_colour.h"
 #include "gl/gl_matrix.h"
 #include "gl/gl_test_context.h"
 

@@ -1,6 +1,6 @@
 // The cost of each foreground's draw on the machine's GL (llvmpipe on the build machines): one
 // frame's draw into the 512x512 square, finished with glFinish so the rasteriser's work counts.
-#include "demo/random.h"
+#include "core/random.h"
 #include "draw_context.h"
 #include "effects/mesh_showcase.h"
 #include "effects/picture_strips.h"

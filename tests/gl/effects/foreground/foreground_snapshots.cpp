@@ -2,8 +2,8 @@
 // square, as the frame driver lets it draw, and written as PNG.
 //   foreground_snapshots <directory holding data/> <output directory>
 #include "common/png_writer.h"
-#include "demo/base_colour.h"
-#include "demo/random.h"
+#include "core/base_colour.h"
+#include "core/random.h"
 #include "effects/mesh_showcase.h"
 #include "effects/picture_strips.h"
 #include "effects/voxel_growth.h"

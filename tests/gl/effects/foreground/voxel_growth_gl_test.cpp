@@ -1,4 +1,4 @@
-#include "demo/random.h"
+#include "core/random.h"
 #include "draw_context.h"
 #include "effects/voxel_growth.h"
 

@@ -1,5 +1,5 @@
-#include "demo/random.h"
-#include "effects/bar_layout.h"
+#include "core/random.h"
+#include "demo/bar_layout.h"
 #include "reference_random.h"
 
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "demo/random.h"
+#include "core/random.h"
 #include "effects/spiral_backdrop.h"
 #include "effects/streak_backdrop.h"
 #include "reference_random.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "demo/random.h"
+#include "core/random.h"
 
 #include <cstdint>
 #include <vector>

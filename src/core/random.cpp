@@ -1,4 +1,4 @@
-#include "demo/random.h"
+#include "core/random.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/sound_sdl_device.h"
+#include "platform/sdl/sound_sdl_device.h"
 
 #include "platform/fatal_exit.h"
 #include "platform/sound_mixer.h"
@@ -47,6 +47,15 @@ void forget(SdlSoundDevice* device) {
 }
 
 } // namespace
+
+std::unique_ptr<SoundDevice> openDefaultSoundDevice(const SoundMixer& mixer, int rate,
+                                                    std::string& reason) {
+    auto device = std::make_unique<SdlSoundDevice>(mixer);
+    if (!device->open(rate, reason)) {
+        return nullptr;
+    }
+    return device;
+}
 
 SdlSoundDevice::SdlSoundDevice(const SoundMixer& soundMixer) : mixer(soundMixer) {}
 

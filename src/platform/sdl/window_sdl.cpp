@@ -1,8 +1,8 @@
 // The window system on SDL2: one SDL window per window, SDL events turned into messages, and
 // every window's picture kept in a virtual display scaled onto it.
 #include "platform/fatal_exit.h"
-#include "platform/sdl_keys.h"
-#include "platform/virtual_display.h"
+#include "platform/sdl/sdl_keys.h"
+#include "platform/sdl/virtual_display.h"
 #include "platform/window_system.h"
 
 #include <SDL.h>

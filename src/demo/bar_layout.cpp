@@ -1,6 +1,6 @@
-#include "effects/bar_layout.h"
+#include "demo/bar_layout.h"
 
-#include "demo/random.h"
+#include "core/random.h"
 
 BarLayout barLayout;
 

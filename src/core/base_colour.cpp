@@ -1,6 +1,6 @@
-#include "demo/base_colour.h"
+#include "core/base_colour.h"
 
-#include "demo/random.h"
+#include "core/random.h"
 
 BaseColour baseColour{1.0f, 1.0f, 1.0f};
 
