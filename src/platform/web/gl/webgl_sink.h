@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/web/gl/fixed_function.h"
+
+#include <emscripten/html5.h>
+
+namespace webgl {
+
+// Draws the finished batches with one small shader program. Its objects belong to the WebGL
+// context current at the first draw, and are made again when another context is current.
+// Every draw sets the program, buffers, attributes, blending and depth test it needs, so
+// WebGL calls made elsewhere between draws (such as presenting the picture) do no harm as long
+// as they leave texture unit 0 active.
+class WebGlSink : public DrawSink {
+public:
+    void draw(const DrawBatch& batch) override;
+
+private:
+    void prepareForCurrentContext();
+    void bindVertices(const DrawBatch& batch);
+    void applyState(const RenderState& state) const;
+
+    EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = 0;
+    GLuint program = 0;
+    GLuint vertexBuffer = 0;
+    GLuint indexBuffer = 0;
+    GLint positionLocation = -1;
+    GLint colourLocation = -1;
+    GLint texCoordLocation = -1;
+    GLint texturingLocation = -1;
+};
+
+} // namespace webgl
