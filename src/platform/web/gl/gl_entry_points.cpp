@@ -2,20 +2,9 @@
 // WebGL has as they are (glClear, glViewport, glBindTexture, glCopyTexImage2D...) are left to
 // the browser's own bindings.
 #include "platform/web/gl/fixed_function_instance.h"
-#include "platform/web/gl/webgl_sink.h"
 
 #include <GL/gl.h>
 #include <webgl/webgl1.h>
-
-namespace webgl {
-
-FixedFunction& fixedFunction() {
-    static WebGlSink sink;
-    static FixedFunction state(sink);
-    return state;
-}
-
-} // namespace webgl
 
 using webgl::fixedFunction;
 

@@ -65,7 +65,7 @@ PixelImage scaleImage(const PixelImage& image, int width, int height) {
                     }
                 }
                 scaled.texels[texelOffset(scaled, x, y) + c] =
-                    static_cast<std::uint8_t>(sum / (stepX * stepY) + 0.5);
+                    static_cast<std::uint8_t>(sum / (stepX * stepY));
             }
         }
     }
@@ -79,6 +79,7 @@ PixelImage halveImage(const PixelImage& image) {
     const int spanX = image.width > 1 ? 2 : 1;
     const int spanY = image.height > 1 ? 2 : 1;
     const int count = spanX * spanY;
+    const int rounding = count == 4 ? 2 : 0;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             for (int c = 0; c < image.components; ++c) {
@@ -89,7 +90,7 @@ PixelImage halveImage(const PixelImage& image) {
                     }
                 }
                 half.texels[texelOffset(half, x, y) + c] =
-                    static_cast<std::uint8_t>((sum + count / 2) / count);
+                    static_cast<std::uint8_t>((sum + rounding) / count);
             }
         }
     }

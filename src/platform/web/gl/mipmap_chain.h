@@ -19,9 +19,11 @@ int nearestPowerOfTwo(int size);
 // The caller's rows, each starting at a multiple of the unpack alignment.
 PixelImage unpackImage(const std::uint8_t* pixels, int width, int height, int components,
                        int alignment);
-// A box filter: each new texel averages the old texels under its footprint, by area.
+// A box filter: each new texel averages the old texels under its footprint, by area, and
+// truncates, as GLU does.
 PixelImage scaleImage(const PixelImage& image, int width, int height);
-// Each texel of the next level is the mean of the two or four texels it covers.
+// Each texel of the next level is the mean of the four texels it covers, rounded, or of two
+// (once a side is 1), truncated: GLU's rounding, so the levels equal Mesa's byte for byte.
 PixelImage halveImage(const PixelImage& image);
 // Level 0 at power-of-two sizes, then every level down to 1x1.
 std::vector<PixelImage> buildMipmapChain(const PixelImage& picture);

@@ -39,11 +39,17 @@ Corners triangleFan(std::size_t count) {
     return corners;
 }
 
+// Split along the diagonal from the second corner to the fourth, as Mesa splits quads: a quad
+// with different colours at its corners then shades as it does natively.
+void addQuad(Corners& corners, std::size_t a, std::size_t b, std::size_t c, std::size_t d) {
+    addTriangle(corners, a, b, d);
+    addTriangle(corners, b, c, d);
+}
+
 Corners separateQuads(std::size_t count) {
     Corners corners;
     for (std::size_t i = 0; i + 4 <= count; i += 4) {
-        addTriangle(corners, i, i + 1, i + 2);
-        addTriangle(corners, i, i + 2, i + 3);
+        addQuad(corners, i, i + 1, i + 2, i + 3);
     }
     return corners;
 }
@@ -52,8 +58,7 @@ Corners separateQuads(std::size_t count) {
 Corners quadStrip(std::size_t count) {
     Corners corners;
     for (std::size_t i = 0; i + 4 <= count; i += 2) {
-        addTriangle(corners, i, i + 1, i + 3);
-        addTriangle(corners, i, i + 3, i + 2);
+        addQuad(corners, i, i + 1, i + 3, i + 2);
     }
     return corners;
 }
