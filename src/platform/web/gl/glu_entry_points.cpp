@@ -1,6 +1,7 @@
 // The GLU calls the demo makes, over the fixed-function state and WebGL's textures.
 #include "platform/web/gl/fixed_function_instance.h"
 #include "platform/web/gl/mipmap_chain.h"
+#include "platform/web/gl/texture_calls.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -36,6 +37,8 @@ void uploadLevels(GLenum target, GLenum format, const std::vector<webgl::PixelIm
         emscripten_glTexImage2D(target, static_cast<GLint>(level), static_cast<GLint>(format),
                                 image.width, image.height, 0, format, GL_UNSIGNED_BYTE,
                                 image.texels.data());
+        webgl::rememberBoundTextureLevel(static_cast<GLint>(level), image.width, image.height,
+                                         format);
     }
     emscripten_glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
 }

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <GL/gl.h>
+#include <map>
+#include <optional>
+#include <utility>
+
+namespace webgl {
+
+// WebGL cannot say how large a texture level is; this remembers what each definition made.
+class TextureLevels {
+public:
+    struct Level {
+        GLsizei width;
+        GLsizei height;
+        GLenum internalFormat;
+    };
+
+    void define(GLuint texture, GLint level, const Level& size);
+    void forget(GLuint texture);
+    std::optional<Level> find(GLuint texture, GLint level) const;
+
+private:
+    std::map<std::pair<GLuint, GLint>, Level> levels;
+};
+
+// Rows of a client image as the pack or unpack state lays them out: the row length in texels
+// when not zero (else the width), each row starting at a multiple of the alignment.
+std::size_t rowStride(GLsizei width, GLint rowLength, int bytesPerTexel, GLint alignment);
+// Rows of rowBytes from one layout into another.
+void copyRows(const GLubyte* from, std::size_t fromStride, GLubyte* to, std::size_t toStride,
+              std::size_t rowBytes, GLsizei rows);
+
+} // namespace webgl
