@@ -37,8 +37,9 @@ void recordMatrices(NumberSets& sets) {
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
     recordFloats(sets, "matrix/look at after pop", GL_MODELVIEW_MATRIX, 16);
-    // Popping the last matrix fails and keeps it.
+    // Popping the last matrix fails, says so, and keeps it.
     glPopMatrix();
+    sets["error/one pop too many"] = {static_cast<double>(glGetError())};
     recordFloats(sets, "matrix/look at after one pop too many", GL_MODELVIEW_MATRIX, 16);
 }
 
