@@ -177,6 +177,21 @@ void drawStrip() {
     glEnd();
 }
 
+// A fan and a quad strip over the same corners as the strip above.
+void drawFanAndQuadStrip() {
+    flatCamera();
+    for (GLenum mode : {GL_TRIANGLE_FAN, GL_QUAD_STRIP}) {
+        glBegin(mode);
+        for (int i = 0; i < 6; ++i) {
+            const auto x = static_cast<float>(i / 2) * 0.5f - 0.5f;
+            const auto y = static_cast<float>((i + i / 2) % 2) * 0.5f - 0.25f;
+            glColor4ub(static_cast<GLubyte>(40 * i), 100, 200, 255);
+            glVertex2f(x, y);
+        }
+        glEnd();
+    }
+}
+
 void fullViewQuad() {
     glBegin(GL_QUADS);
     glVertex2f(-1.0f, -1.0f);
@@ -200,6 +215,7 @@ const std::vector<DrawStep>& vertexSteps() {
         {"vertices/colours and texture coordinates", drawColouredTriangles},
         {"vertices/quads in perspective", drawPerspectiveQuads},
         {"vertices/triangle strip", drawStrip},
+        {"vertices/fan and quad strip", drawFanAndQuadStrip},
     };
     return steps;
 }

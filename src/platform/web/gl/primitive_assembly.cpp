@@ -41,24 +41,22 @@ Corners triangleFan(std::size_t count) {
 
 // Split along the diagonal from the second corner to the fourth, as Mesa splits quads: a quad
 // with different colours at its corners then shades as it does natively.
-void addQuad(Corners& corners, std::size_t a, std::size_t b, std::size_t c, std::size_t d) {
-    addTriangle(corners, a, b, d);
-    addTriangle(corners, b, c, d);
-}
-
 Corners separateQuads(std::size_t count) {
     Corners corners;
     for (std::size_t i = 0; i + 4 <= count; i += 4) {
-        addQuad(corners, i, i + 1, i + 2, i + 3);
+        addTriangle(corners, i, i + 1, i + 3);
+        addTriangle(corners, i + 1, i + 2, i + 3);
     }
     return corners;
 }
 
-// Quad k of a strip runs 2k, 2k+1, 2k+3, 2k+2 around its edge.
+// Quad k of a strip runs 2k, 2k+1, 2k+3, 2k+2 around its edge; Mesa splits it along the
+// other diagonal, from 2k to 2k+3, and so does this.
 Corners quadStrip(std::size_t count) {
     Corners corners;
     for (std::size_t i = 0; i + 4 <= count; i += 2) {
-        addQuad(corners, i, i + 1, i + 3, i + 2);
+        addTriangle(corners, i + 2, i, i + 3);
+        addTriangle(corners, i, i + 1, i + 3);
     }
     return corners;
 }
