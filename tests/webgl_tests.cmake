@@ -13,41 +13,61 @@ add_test(NAME webgl_mesa_reference
   COMMAND lumivaha_webgl_reference ${webgl_reference_file})
 set_tests_properties(webgl_mesa_reference PROPERTIES LABELS gl FIXTURES_SETUP webgl_mesa_reference)
 
-# The core under node: em++ builds it beside the scenario into one program, which needs no
-# canvas. The entry points come along so the scenario's calls go through them too.
+# The subset under node and in a browser: em++ builds each program from its sources in one go.
 find_program(LUMIVAHA_EMXX em++)
 find_program(LUMIVAHA_NODE node)
-if(LUMIVAHA_EMXX AND LUMIVAHA_NODE)
-  set(webgl_gl_folder ${LUMIVAHA_SOURCE_ROOT}/platform/web/gl)
-  get_target_property(webgl_core_sources lumivaha_webgl_core SOURCES)
-  list(TRANSFORM webgl_core_sources PREPEND ${webgl_gl_folder}/)
-  set(webgl_check_sources
-    ${webgl_core_sources}
-    ${webgl_gl_folder}/gl_entry_points.cpp
-    ${webgl_gl_folder}/glu_entry_points.cpp
-    ${CMAKE_CURRENT_SOURCE_DIR}/webgl/core_check_main.cpp
+find_program(LUMIVAHA_CHROMIUM NAMES chromium chromium-browser)
+find_package(Python3 COMPONENTS Interpreter)
+set(webgl_gl_folder ${LUMIVAHA_SOURCE_ROOT}/platform/web/gl)
+file(GLOB webgl_headers CONFIGURE_DEPENDS ${webgl_gl_folder}/*.h ${CMAKE_CURRENT_SOURCE_DIR}/webgl/*.h)
+get_target_property(webgl_core_sources lumivaha_webgl_core SOURCES)
+list(TRANSFORM webgl_core_sources PREPEND ${webgl_gl_folder}/)
+set(webgl_program_flags -std=c++20 -Wall -Wextra -Wpedantic)
+if(LUMIVAHA_WERROR)
+  list(APPEND webgl_program_flags -Werror)
+endif()
+
+# NAME.js in the binary folder, with the core, the GL entry points and the scenario.
+function(add_webgl_test_program name)
+  cmake_parse_arguments(PARSE_ARGV 1 program "" "" "SOURCES;LINK_FLAGS")
+  set(sources ${webgl_core_sources}
+    ${webgl_gl_folder}/gl_entry_points.cpp ${webgl_gl_folder}/glu_entry_points.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/webgl/fixed_function_scenario.cpp
-    ${CMAKE_CURRENT_SOURCE_DIR}/webgl/number_sets.cpp
-  )
-  file(GLOB webgl_check_headers CONFIGURE_DEPENDS
-    ${webgl_gl_folder}/*.h ${CMAKE_CURRENT_SOURCE_DIR}/webgl/*.h)
-  set(webgl_check_flags -std=c++20 -Wall -Wextra -Wpedantic)
-  if(LUMIVAHA_WERROR)
-    list(APPEND webgl_check_flags -Werror)
-  endif()
-  set(webgl_check_program ${CMAKE_CURRENT_BINARY_DIR}/webgl_core_check.js)
-  # Node's own file system, and the module compiled as it loads rather than fetched.
-  add_custom_command(OUTPUT ${webgl_check_program}
-    COMMAND ${LUMIVAHA_EMXX} ${webgl_check_flags}
-      -I${LUMIVAHA_SOURCE_ROOT} -I${CMAKE_CURRENT_SOURCE_DIR} ${webgl_check_sources}
-      -sENVIRONMENT=node -sNODERAWFS=1 -sWASM_ASYNC_COMPILATION=0 -sEXIT_RUNTIME=1
-      -o ${webgl_check_program}
-    DEPENDS ${webgl_check_sources} ${webgl_check_headers}
-    COMMENT "Building the WebGL subset's core check for node"
+    ${CMAKE_CURRENT_SOURCE_DIR}/webgl/number_sets.cpp ${program_SOURCES})
+  add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/${name}.js
+    COMMAND ${LUMIVAHA_EMXX} ${webgl_program_flags}
+      -I${LUMIVAHA_SOURCE_ROOT} -I${CMAKE_CURRENT_SOURCE_DIR} ${sources} ${program_LINK_FLAGS}
+      -o ${CMAKE_CURRENT_BINARY_DIR}/${name}.js
+    DEPENDS ${sources} ${webgl_headers}
+    COMMENT "Building ${name}.js with em++"
     VERBATIM)
-  add_custom_target(lumivaha_webgl_core_check ALL DEPENDS ${webgl_check_program})
+  add_custom_target(lumivaha_${name} ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/${name}.js)
+endfunction()
+
+# Under node: the core, with a recorder in place of WebGL, so no canvas is needed. Node's own
+# file system, and the module compiled as it loads rather than fetched.
+if(LUMIVAHA_EMXX AND LUMIVAHA_NODE)
+  add_webgl_test_program(webgl_core_check
+    SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/webgl/core_check_main.cpp
+    LINK_FLAGS -sENVIRONMENT=node -sNODERAWFS=1 -sWASM_ASYNC_COMPILATION=0 -sEXIT_RUNTIME=1)
   add_test(NAME webgl_core_matches_mesa
-    COMMAND ${LUMIVAHA_NODE} ${webgl_check_program} ${webgl_reference_file})
+    COMMAND ${LUMIVAHA_NODE} ${CMAKE_CURRENT_BINARY_DIR}/webgl_core_check.js
+      ${webgl_reference_file})
   set_tests_properties(webgl_core_matches_mesa PROPERTIES
     LABELS unit FIXTURES_REQUIRED webgl_mesa_reference)
+endif()
+
+# In headless Chromium: the whole subset down to WebGL, drawing and reading back.
+if(LUMIVAHA_EMXX AND LUMIVAHA_CHROMIUM AND Python3_Interpreter_FOUND)
+  add_webgl_test_program(webgl_browser_check
+    SOURCES ${webgl_gl_folder}/fixed_function_instance.cpp ${webgl_gl_folder}/texture_calls.cpp
+      ${webgl_gl_folder}/webgl_sink.cpp ${CMAKE_CURRENT_SOURCE_DIR}/webgl/browser_check_main.cpp
+    LINK_FLAGS -sENVIRONMENT=web)
+  configure_file(webgl/browser_check.html webgl_browser_check.html COPYONLY)
+  add_test(NAME webgl_browser_matches_mesa
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/webgl/compare_browser_with_mesa.py
+      ${LUMIVAHA_CHROMIUM} ${CMAKE_CURRENT_BINARY_DIR}/webgl_browser_check.html
+      ${webgl_reference_file})
+  set_tests_properties(webgl_browser_matches_mesa PROPERTIES
+    LABELS gl TIMEOUT 300 FIXTURES_REQUIRED webgl_mesa_reference)
 endif()

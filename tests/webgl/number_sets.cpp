@@ -5,8 +5,8 @@
 #include <fstream>
 #include <sstream>
 
-bool writeNumberSets(const std::string& path, const NumberSets& sets) {
-    std::ofstream out(path);
+std::string numberSetsText(const NumberSets& sets) {
+    std::ostringstream out;
     out << "{";
     const char* separator = "\n";
     for (const auto& [name, numbers] : sets) {
@@ -20,6 +20,12 @@ bool writeNumberSets(const std::string& path, const NumberSets& sets) {
         separator = ",\n";
     }
     out << "\n}\n";
+    return out.str();
+}
+
+bool writeNumberSets(const std::string& path, const NumberSets& sets) {
+    std::ofstream out(path);
+    out << numberSetsText(sets);
     return static_cast<bool>(out);
 }
 
