@@ -115,8 +115,9 @@ void recordMipmaps(NumberSets& sets) {
     }
 }
 
-// Float arithmetic in another order than Mesa's, but no more than rounding apart: a pixel's
-// thousandth, a millionth of depth, one step of 8-bit blending, mipmaps exactly.
+// Float arithmetic in another order than Mesa's, but no more than rounding apart: a thousandth
+// of a pixel, 1e-5 of depth, colour or texture coordinate, one step of 8-bit blending, and
+// mipmaps and errors exactly.
 double tolerance(const std::string& name, std::size_t index, double expected) {
     if (name.starts_with("matrix/")) {
         return 1e-5 * std::max(1.0, std::fabs(expected));
