@@ -11,6 +11,11 @@ namespace {
 static_assert(sizeof(TransformedVertex) == 10 * sizeof(GLfloat),
               "vertices go to WebGL as they are laid out in memory");
 
+// Fixed before linking, so other WebGL code knows which arrays are ours.
+constexpr GLuint positionAttribute = 0;
+constexpr GLuint colourAttribute = 1;
+constexpr GLuint texCoordAttribute = 2;
+
 // Positions arrive in clip coordinates and colours clamped: the fixed-function vertex stage
 // has already run.
 constexpr const char* vertexShaderSource = R"(
@@ -63,6 +68,9 @@ GLuint linkProgram() {
     const GLuint fragmentShader = compileShader(GL_FRAGMENT_SHADER, fragmentShaderSource);
     emscripten_glAttachShader(program, vertexShader);
     emscripten_glAttachShader(program, fragmentShader);
+    emscripten_glBindAttribLocation(program, positionAttribute, "position");
+    emscripten_glBindAttribLocation(program, colourAttribute, "colour");
+    emscripten_glBindAttribLocation(program, texCoordAttribute, "texCoord");
     emscripten_glLinkProgram(program);
     // The program keeps what it needs; the shaders go once it is linked.
     emscripten_glDeleteShader(vertexShader);
@@ -85,8 +93,7 @@ void setCapability(GLenum cap, bool enabled) {
     }
 }
 
-void pointAttribute(GLint location, GLint size, std::size_t offset) {
-    const auto index = static_cast<GLuint>(location);
+void pointAttribute(GLuint index, GLint size, std::size_t offset) {
     emscripten_glEnableVertexAttribArray(index);
     emscripten_glVertexAttribPointer(index, size, GL_FLOAT, GL_FALSE, sizeof(TransformedVertex),
                                      reinterpret_cast<const void*>(offset));
@@ -121,9 +128,6 @@ void WebGlSink::prepareForCurrentContext() {
     // with it.
     context = currentContext;
     program = linkProgram();
-    positionLocation = emscripten_glGetAttribLocation(program, "position");
-    colourLocation = emscripten_glGetAttribLocation(program, "colour");
-    texCoordLocation = emscripten_glGetAttribLocation(program, "texCoord");
     texturingLocation = emscripten_glGetUniformLocation(program, "texturing");
     emscripten_glUseProgram(program);
     emscripten_glUniform1i(emscripten_glGetUniformLocation(program, "picture"), 0);
@@ -136,9 +140,9 @@ void WebGlSink::bindVertices(const DrawBatch& batch) {
     emscripten_glBufferData(
         GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(batch.vertices.size() * sizeof(TransformedVertex)),
         batch.vertices.data(), GL_STREAM_DRAW);
-    pointAttribute(positionLocation, 4, offsetof(TransformedVertex, clip));
-    pointAttribute(colourLocation, 4, offsetof(TransformedVertex, colour));
-    pointAttribute(texCoordLocation, 2, offsetof(TransformedVertex, texCoord));
+    pointAttribute(positionAttribute, 4, offsetof(TransformedVertex, clip));
+    pointAttribute(colourAttribute, 4, offsetof(TransformedVertex, colour));
+    pointAttribute(texCoordAttribute, 2, offsetof(TransformedVertex, texCoord));
 }
 
 void WebGlSink::applyState(const RenderState& state) const {

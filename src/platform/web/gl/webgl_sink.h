@@ -26,9 +26,6 @@ private:
     GLuint program = 0;
     GLuint vertexBuffer = 0;
     GLuint indexBuffer = 0;
-    GLint positionLocation = -1;
-    GLint colourLocation = -1;
-    GLint texCoordLocation = -1;
     GLint texturingLocation = -1;
 };
 
