@@ -5,7 +5,6 @@ pkg_check_modules(CAPTURE_TEST_PNG REQUIRED IMPORTED_TARGET libpng)
 add_library(capture_test_support STATIC
   unit/capture/capture_test_files.cpp
   e2e/capture/capture_run.cpp
-  e2e/process.cpp
 )
 target_include_directories(capture_test_support PUBLIC
   ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/unit/capture

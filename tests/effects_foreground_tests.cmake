@@ -17,7 +17,7 @@ target_link_libraries(effects_foreground_unit_tests PRIVATE
 gtest_discover_tests(effects_foreground_unit_tests PROPERTIES LABELS unit DISCOVERY_TIMEOUT 30)
 
 add_executable(effects_foreground_gl_tests
-  gl/effects/foreground/draw_context.cpp
+  gl/effects/foreground/foreground_gl_support.cpp
   gl/effects/foreground/mesh_showcase_gl_test.cpp
   gl/effects/foreground/picture_strips_gl_test.cpp
   gl/effects/foreground/voxel_growth_gl_test.cpp
@@ -33,7 +33,7 @@ gtest_discover_tests(effects_foreground_gl_tests PROPERTIES LABELS gl DISCOVERY_
 find_package(benchmark QUIET)
 if(benchmark_FOUND)
   add_executable(effects_foreground_bench
-    gl/effects/foreground/draw_context.cpp
+    gl/effects/foreground/foreground_gl_support.cpp
     gl/effects/foreground/foreground_bench.cpp
   )
   target_include_directories(effects_foreground_bench PRIVATE

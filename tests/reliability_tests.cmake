@@ -1,11 +1,9 @@
 # Reliability: the real demo against damaged data, missing devices, restarts and signals, every
 # run on an X screen of its own; and the MP3 fuzz target beside the resources' ones.
 add_library(reliability_e2e_support STATIC
-  e2e/process.cpp
   e2e/x_session.cpp
   e2e/reliability/data_set_copy.cpp
   e2e/reliability/demo_run.cpp
-  e2e/reliability/isolated_x_server.cpp
 )
 target_include_directories(reliability_e2e_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(reliability_e2e_support PUBLIC X11::X11 GTest::gtest lumivaha_test_support)

@@ -1,5 +1,6 @@
-#include "e2e/process.h"
 #include "e2e/x_session.h"
+#include "support/isolated_x_server.h"
+#include "support/process.h"
 
 #include <csignal>
 #include <gtest/gtest.h>
@@ -38,7 +39,7 @@ class RunningDemoE2eTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(session.connected()); }
 
-    PrivateXServer server{800, 600};
+    IsolatedXServer server{800, 600};
     XSession session{server.displayName()};
     ChildProcess demo{{LUMIVAHA_BINARY},
                       {{"DISPLAY", server.displayName()}, {"SDL_AUDIODRIVER", "dummy"}}};

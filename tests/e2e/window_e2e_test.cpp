@@ -1,5 +1,6 @@
-#include "e2e/process.h"
 #include "e2e/x_session.h"
+#include "support/isolated_x_server.h"
+#include "support/process.h"
 #include "support/scratch_directory.h"
 
 #include <algorithm>
@@ -46,7 +47,7 @@ protected:
     }
 
     // A screen of its own, so tests running side by side never see each other's windows.
-    PrivateXServer server{800, 600};
+    IsolatedXServer server{800, 600};
     XSession session{server.displayName()};
     ChildProcess demo = startDemo(server.displayName());
 };
@@ -117,7 +118,7 @@ TEST_F(DemoWindowE2eTest, TwentyF1TapsThenAnEscapeTapEndWithStatusZero) {
 }
 
 TEST(DemoLetterboxE2eTest, WideScreenShowsThePictureScaledAndCentredBetweenBlackBars) {
-    PrivateXServer server(1280, 720);
+    IsolatedXServer server(1280, 720);
     XSession session(server.displayName());
     ASSERT_TRUE(session.connected());
     ChildProcess demo = startDemo(server.displayName());
@@ -164,7 +165,7 @@ TEST(DemoLetterboxE2eTest, WideScreenShowsThePictureScaledAndCentredBetweenBlack
 
 TEST(DemoWindowedE2eTest, WindowedGivesAnEightHundredBySixHundredWindowAfterF1Too) {
     // Larger than the window, so a screen-covering one would show.
-    PrivateXServer server(1024, 768);
+    IsolatedXServer server(1024, 768);
     XSession session(server.displayName());
     ASSERT_TRUE(session.connected());
     ChildProcess demo = startDemo(server.displayName(), {"--windowed"});
@@ -205,7 +206,7 @@ protected:
     }
 
     ScratchDirectory scratch;
-    PrivateXServer server{800, 600};
+    IsolatedXServer server{800, 600};
     XSession session{server.displayName()};
     std::string output;
     std::string errors;

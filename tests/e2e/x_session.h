@@ -1,10 +1,7 @@
 #pragma once
 
-#include "e2e/process.h"
-
 #include <array>
 #include <chrono>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -56,16 +53,4 @@ private:
 
     std::string displayName;
     _XDisplay* display = nullptr;
-};
-
-// A private Xvfb screen for tests that need another screen size.
-class PrivateXServer {
-public:
-    PrivateXServer(int width, int height);
-    ~PrivateXServer();
-    const std::string& displayName() const { return name; }
-
-private:
-    std::string name;
-    std::unique_ptr<ChildProcess> server;
 };

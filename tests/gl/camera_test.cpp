@@ -1,6 +1,6 @@
 #include "effects/camera.h"
-#include "gl/gl_matrix.h"
-#include "gl/gl_test_context.h"
+#include "support/gl_matrix.h"
+#include "support/gl_test_context.h"
 
 #include <GL/gl.h>
 #include <cmath>

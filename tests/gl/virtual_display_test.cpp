@@ -1,5 +1,5 @@
-#include "gl/gl_test_context.h"
 #include "platform/sdl/virtual_display.h"
+#include "support/gl_test_context.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>

@@ -1,6 +1,6 @@
 #include "capture_run.h"
 #include "capture_test_files.h"
-#include "e2e/process.h"
+#include "support/process.h"
 
 #include <algorithm>
 #include <csignal>

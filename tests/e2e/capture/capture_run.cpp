@@ -1,6 +1,6 @@
 #include "capture_run.h"
 
-#include "e2e/process.h"
+#include "support/process.h"
 
 namespace capturetest {
 

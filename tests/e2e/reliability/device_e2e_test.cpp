@@ -1,7 +1,7 @@
-#include "e2e/process.h"
 #include "e2e/reliability/demo_run.h"
-#include "e2e/reliability/isolated_x_server.h"
 #include "e2e/reliability/probe_log.h"
+#include "support/isolated_x_server.h"
+#include "support/process.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -1,9 +1,9 @@
-#include "e2e/process.h"
 #include "e2e/reliability/data_set_copy.h"
 #include "e2e/reliability/demo_run.h"
-#include "e2e/reliability/isolated_x_server.h"
 #include "e2e/reliability/screen_state.h"
 #include "e2e/x_session.h"
+#include "support/isolated_x_server.h"
+#include "support/process.h"
 
 #include <csignal>
 #include <gtest/gtest.h>

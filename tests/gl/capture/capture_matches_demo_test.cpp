@@ -3,9 +3,9 @@
 #include "demo/demo_startup.h"
 #include "demo/demo_state.h"
 #include "demo/frame_driver.h"
-#include "gl/gl_test_context.h"
 #include "platform/sound_system.h"
 #include "platform/timer.h"
+#include "support/gl_test_context.h"
 
 #include <GL/gl.h>
 #include <filesystem>

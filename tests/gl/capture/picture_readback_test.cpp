@@ -1,7 +1,7 @@
 #include "capture_test_files.h"
 #include "common/png_writer.h"
-#include "gl/gl_test_context.h"
 #include "picture_readback.h"
+#include "support/gl_test_context.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

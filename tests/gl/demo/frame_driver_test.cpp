@@ -5,11 +5,11 @@
 #include "demo/demo_state.h"
 #include "demo/frame_driver.h"
 #include "effects/feedback_blur.h"
-#include "gl/gl_test_context.h"
 #include "mp3_test_files.h"
 #include "platform/sound_system.h"
 #include "platform/timer.h"
 #include "resources/texture_bank.h"
+#include "support/gl_test_context.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

@@ -7,9 +7,9 @@
 #include "effects/mesh_showcase.h"
 #include "effects/spiral_backdrop.h"
 #include "effects/streak_backdrop.h"
-#include "gl/gl_test_context.h"
 #include "platform/sound_system.h"
 #include "platform/timer.h"
+#include "support/gl_test_context.h"
 
 #include <GL/gl.h>
 #include <filesystem>

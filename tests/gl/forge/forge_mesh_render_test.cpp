@@ -1,9 +1,9 @@
 #include "common/png_writer.h"
 #include "forge/pictures/image.h"
-#include "gl/gl_test_context.h"
 #include "resources/file_stream.h"
 #include "resources/mesh_model.h"
 #include "resources/texture_bank.h"
+#include "support/gl_test_context.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

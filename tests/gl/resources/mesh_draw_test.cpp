@@ -1,7 +1,7 @@
 #include "common/aml_writer.h"
-#include "gl/gl_test_context.h"
 #include "resources/memory_stream.h"
 #include "resources/mesh_model.h"
+#include "support/gl_test_context.h"
 
 #include <GL/gl.h>
 #include <cmath>

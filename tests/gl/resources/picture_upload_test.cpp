@@ -1,7 +1,7 @@
-#include "gl/gl_test_context.h"
 #include "resource_test_files.h"
 #include "resources/jpeg_reader.h"
 #include "resources/texture_bank.h"
+#include "support/gl_test_context.h"
 #include "texture_probe.h"
 
 #include <GL/gl.h>

@@ -2,9 +2,6 @@
 
 #include "resources/texture_bank.h"
 
-#include <GL/glu.h>
-#include <cstdlib>
-
 void EffectGlTest::SetUp() {
     ASSERT_TRUE(context.ready()) << "no GL context: is DISPLAY set to a running Xvfb?";
     textureBank.fill(0);
@@ -15,24 +12,6 @@ void EffectGlTest::TearDown() {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     // The names die with the context; the bank must not point at them afterwards.
     textureBank.fill(0);
-}
-
-void EffectGlTest::enterDrawContext(const BaseColour& colour) {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(90.0, 800.0 / 600.0, 0.1, 2000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glViewport(0, 0, regionSide, regionSide);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
-    glShadeModel(GL_SMOOTH);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, textureBank[10]);
-    glDisable(GL_TEXTURE_2D);
-    glColor3f(colour.red, colour.green, colour.blue);
 }
 
 GLuint EffectGlTest::fillSlot(int slot, int width, int height, const TexelPattern& pattern) {
@@ -88,25 +67,6 @@ std::vector<Rgb> readTexture(GLuint name, int width, int height) {
 
 Rgb solid(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
     return {red, green, blue};
-}
-
-bool near(const Rgb& actual, const Rgb& expected, int tolerance) {
-    for (std::size_t channel = 0; channel < 3; ++channel) {
-        if (std::abs(actual[channel] - expected[channel]) > tolerance) {
-            return false;
-        }
-    }
-    return true;
-}
-
-testing::AssertionResult matchesColour(const Rgb& actual, const Rgb& expected, int tolerance) {
-    if (near(actual, expected, tolerance)) {
-        return testing::AssertionSuccess();
-    }
-    return testing::AssertionFailure()
-           << "(" << int(actual[0]) << ", " << int(actual[1]) << ", " << int(actual[2])
-           << ") is not (" << int(expected[0]) << ", " << int(expected[1]) << ", "
-           << int(expected[2]) << ") within " << tolerance;
 }
 
 bool isBlack(const Rgb& colour) {

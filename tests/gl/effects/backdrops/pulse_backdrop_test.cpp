@@ -84,10 +84,10 @@ TEST_F(PulseBackdropTest, PictureLiesTransposedOnTheQuad) {
         const PixelPosition pixel = pixelAt(x, y, 1000.0);
         return regionPixel(pixel.x, pixel.y);
     };
-    EXPECT_TRUE(matchesColour(colourAt(-100, -100), lowS_lowT, 1)) << "lower left";
-    EXPECT_TRUE(matchesColour(colourAt(100, -100), lowS_highT, 1)) << "lower right";
-    EXPECT_TRUE(matchesColour(colourAt(-100, 100), highS_lowT, 1)) << "upper left";
-    EXPECT_TRUE(matchesColour(colourAt(100, 100), highS_highT, 1)) << "upper right";
+    EXPECT_TRUE(colourNear(colourAt(-100, -100), lowS_lowT, 1)) << "lower left";
+    EXPECT_TRUE(colourNear(colourAt(100, -100), lowS_highT, 1)) << "lower right";
+    EXPECT_TRUE(colourNear(colourAt(-100, 100), highS_lowT, 1)) << "upper left";
+    EXPECT_TRUE(colourNear(colourAt(100, 100), highS_highT, 1)) << "upper right";
 }
 
 } // namespace

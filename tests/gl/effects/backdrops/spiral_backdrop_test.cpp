@@ -41,10 +41,10 @@ TEST_F(SpiralBackdropTest, AtTimeZeroThePictureStandsUnrotated) {
     fillSlot(11, 64, 64, quarterColour);
     for (int direction : {1, -1}) {
         drawSpiral(direction, 0.0f);
-        EXPECT_TRUE(matchesColour(colourAtPolar(600, 225), lowerLeft, 1));
-        EXPECT_TRUE(matchesColour(colourAtPolar(600, 315), lowerRight, 1));
-        EXPECT_TRUE(matchesColour(colourAtPolar(600, 135), upperLeft, 1));
-        EXPECT_TRUE(matchesColour(colourAtPolar(600, 45), upperRight, 1));
+        EXPECT_TRUE(colourNear(colourAtPolar(600, 225), lowerLeft, 1));
+        EXPECT_TRUE(colourNear(colourAtPolar(600, 315), lowerRight, 1));
+        EXPECT_TRUE(colourNear(colourAtPolar(600, 135), upperLeft, 1));
+        EXPECT_TRUE(colourNear(colourAtPolar(600, 45), upperRight, 1));
     }
 }
 
@@ -53,11 +53,11 @@ TEST_F(SpiralBackdropTest, OneSecondTurnsEightyDegreesInTheChosenSense) {
     // 800 degrees is two turns and 80 degrees: the upper-right quarter, centred at 45 degrees,
     // moves to 125 counter-clockwise or to -35 clockwise.
     drawSpiral(1, 1.0f);
-    EXPECT_TRUE(matchesColour(colourAtPolar(600, 125), upperRight, 1));
-    EXPECT_TRUE(matchesColour(colourAtPolar(600, -35), lowerLeft, 1));
+    EXPECT_TRUE(colourNear(colourAtPolar(600, 125), upperRight, 1));
+    EXPECT_TRUE(colourNear(colourAtPolar(600, -35), lowerLeft, 1));
     drawSpiral(-1, 1.0f);
-    EXPECT_TRUE(matchesColour(colourAtPolar(600, -35), upperRight, 1));
-    EXPECT_TRUE(matchesColour(colourAtPolar(600, 125), lowerLeft, 1));
+    EXPECT_TRUE(colourNear(colourAtPolar(600, -35), upperRight, 1));
+    EXPECT_TRUE(colourNear(colourAtPolar(600, 125), lowerLeft, 1));
 }
 
 TEST_F(SpiralBackdropTest, CoversTheWholeRegionAtEveryAngle) {
@@ -84,8 +84,8 @@ TEST_F(SpiralBackdropTest, PictureIsTintedByTheCurrentColour) {
     fillSlot(11, 4, 4, [](int, int) { return solid(255, 255, 255); });
     enterDrawContext({0.5f, 0.25f, 1.0f});
     spiral.draw(0.7f);
-    EXPECT_TRUE(matchesColour(regionPixel(256, 256), solid(128, 64, 255), 1));
-    EXPECT_TRUE(matchesColour(regionPixel(0, 511), solid(128, 64, 255), 1));
+    EXPECT_TRUE(colourNear(regionPixel(256, 256), solid(128, 64, 255), 1));
+    EXPECT_TRUE(colourNear(regionPixel(0, 511), solid(128, 64, 255), 1));
 }
 
 } // namespace

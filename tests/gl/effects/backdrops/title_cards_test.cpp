@@ -33,14 +33,14 @@ protected:
 };
 
 TEST_F(TitleCardsTest, EachTimeShowsItsCard) {
-    EXPECT_TRUE(matchesColour(centreAt(0.0f), firstCard, 1));
-    EXPECT_TRUE(matchesColour(centreAt(std::nextafter(7.393f, 0.0f)), firstCard, 1));
-    EXPECT_TRUE(matchesColour(centreAt(7.392999f), firstCard, 1));
-    EXPECT_TRUE(matchesColour(centreAt(7.393f), secondCard, 1));
-    EXPECT_TRUE(matchesColour(centreAt(std::nextafter(11.89f, 0.0f)), secondCard, 1));
-    EXPECT_TRUE(matchesColour(centreAt(11.89f), thirdCard, 1));
-    EXPECT_TRUE(matchesColour(centreAt(14.7f), thirdCard, 1));
-    EXPECT_TRUE(matchesColour(centreAt(5000.0f), thirdCard, 1));
+    EXPECT_TRUE(colourNear(centreAt(0.0f), firstCard, 1));
+    EXPECT_TRUE(colourNear(centreAt(std::nextafter(7.393f, 0.0f)), firstCard, 1));
+    EXPECT_TRUE(colourNear(centreAt(7.392999f), firstCard, 1));
+    EXPECT_TRUE(colourNear(centreAt(7.393f), secondCard, 1));
+    EXPECT_TRUE(colourNear(centreAt(std::nextafter(11.89f, 0.0f)), secondCard, 1));
+    EXPECT_TRUE(colourNear(centreAt(11.89f), thirdCard, 1));
+    EXPECT_TRUE(colourNear(centreAt(14.7f), thirdCard, 1));
+    EXPECT_TRUE(colourNear(centreAt(5000.0f), thirdCard, 1));
 }
 
 TEST_F(TitleCardsTest, CardCoversTheWholeRegion) {
@@ -49,7 +49,7 @@ TEST_F(TitleCardsTest, CardCoversTheWholeRegion) {
     cards.draw(1.0f);
     const std::vector<Rgb> region = readRegion();
     for (std::size_t i = 0; i < region.size(); ++i) {
-        ASSERT_TRUE(matchesColour(region[i], solid(255, 255, 255), 0))
+        ASSERT_TRUE(colourNear(region[i], solid(255, 255, 255), 0))
             << "pixel (" << i % regionSide << ", " << i / regionSide << ")";
     }
 }
@@ -67,10 +67,10 @@ TEST_F(TitleCardsTest, RowZeroOfThePictureIsAtTheTopAndColumnZeroAtTheLeft) {
     });
     enterDrawContext({1.0f, 1.0f, 1.0f});
     cards.draw(2.0f);
-    EXPECT_TRUE(matchesColour(regionPixel(128, 384), topLeft, 1));
-    EXPECT_TRUE(matchesColour(regionPixel(384, 384), topRight, 1));
-    EXPECT_TRUE(matchesColour(regionPixel(128, 128), bottomLeft, 1));
-    EXPECT_TRUE(matchesColour(regionPixel(384, 128), bottomRight, 1));
+    EXPECT_TRUE(colourNear(regionPixel(128, 384), topLeft, 1));
+    EXPECT_TRUE(colourNear(regionPixel(384, 384), topRight, 1));
+    EXPECT_TRUE(colourNear(regionPixel(128, 128), bottomLeft, 1));
+    EXPECT_TRUE(colourNear(regionPixel(384, 128), bottomRight, 1));
 }
 
 TEST_F(TitleCardsTest, TintedCardIsAddedToTheBackdropAndClamped) {
@@ -82,12 +82,11 @@ TEST_F(TitleCardsTest, TintedCardIsAddedToTheBackdropAndClamped) {
     PulseBackdrop backdrop;
     backdrop.draw(static_cast<float>(std::numbers::pi / 16));
     const Rgb backdropColour = regionPixel(100, 256);
-    EXPECT_TRUE(matchesColour(backdropColour, solid(50, 60, 16), 1));
+    EXPECT_TRUE(colourNear(backdropColour, solid(50, 60, 16), 1));
 
     cards.draw(3.0f);
-    EXPECT_TRUE(matchesColour(regionPixel(100, 256), backdropColour, 0))
-        << "black texels add nothing";
-    EXPECT_TRUE(matchesColour(regionPixel(400, 256), solid(50 + 128, 255, 16 + 204), 1))
+    EXPECT_TRUE(colourNear(regionPixel(100, 256), backdropColour, 0)) << "black texels add nothing";
+    EXPECT_TRUE(colourNear(regionPixel(400, 256), solid(50 + 128, 255, 16 + 204), 1))
         << "white texels add the base colour";
     EXPECT_EQ(glIsEnabled(GL_BLEND), GL_FALSE);
     GLint source = 0;

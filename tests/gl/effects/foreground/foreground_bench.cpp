@@ -1,11 +1,11 @@
 // The cost of each foreground's draw on the machine's GL (llvmpipe on the build machines): one
 // frame's draw into the 512x512 square, finished with glFinish so the rasteriser's work counts.
 #include "core/random.h"
-#include "draw_context.h"
 #include "effects/mesh_showcase.h"
 #include "effects/picture_strips.h"
 #include "effects/voxel_growth.h"
 #include "effects/water_ripple.h"
+#include "foreground_gl_support.h"
 #include "resources/texture_bank.h"
 #include "showcase_files.h"
 

@@ -7,8 +7,8 @@
 #include "effects/mesh_showcase.h"
 #include "effects/picture_strips.h"
 #include "effects/voxel_growth.h"
-#include "gl/gl_test_context.h"
 #include "resources/texture_bank.h"
+#include "support/gl_test_context.h"
 
 #include <GL/glu.h>
 #include <cstdio>

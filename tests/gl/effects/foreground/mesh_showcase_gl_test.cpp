@@ -1,5 +1,5 @@
-#include "draw_context.h"
 #include "effects/mesh_showcase.h"
+#include "foreground_gl_support.h"
 #include "resources/texture_bank.h"
 #include "showcase_files.h"
 

@@ -1,6 +1,6 @@
 #include "core/random.h"
-#include "draw_context.h"
 #include "effects/picture_strips.h"
+#include "foreground_gl_support.h"
 #include "resources/texture_bank.h"
 
 #include <algorithm>

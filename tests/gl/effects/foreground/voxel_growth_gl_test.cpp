@@ -1,6 +1,6 @@
 #include "core/random.h"
-#include "draw_context.h"
 #include "effects/voxel_growth.h"
+#include "foreground_gl_support.h"
 
 #include <GL/glu.h>
 #include <algorithm>

@@ -1,5 +1,5 @@
-#include "draw_context.h"
 #include "effects/water_ripple.h"
+#include "foreground_gl_support.h"
 #include "resources/texture_bank.h"
 
 #include <GL/glu.h>

@@ -1,4 +1,4 @@
-#include "e2e/process.h"
+#include "support/process.h"
 
 #include <csignal>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "e2e/reliability/isolated_x_server.h"
+#include "support/isolated_x_server.h"
 
 #include <cerrno>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "gl/gl_test_context.h"
+#include "support/gl_test_context.h"
 
 #include <GL/gl.h>
 #include <chrono>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "e2e/process.h"
+#include "support/process.h"
 
 #include <memory>
 #include <string>

@@ -1,21 +1,15 @@
 #pragma once
 
-#include "core/base_colour.h"
-#include "gl/gl_matrix.h"
-#include "gl/gl_test_context.h"
+#include "support/effect_draw_context.h"
+#include "support/gl_matrix.h"
+#include "support/gl_test_context.h"
 
 #include <GL/gl.h>
 #include <array>
 #include <cstdint>
-#include <gtest/gtest.h>
 #include <vector>
 
 using Vec3 = std::array<double, 3>;
-
-// The state the frame driver leaves for the effects: the 512x512 viewport, cleared buffers, the
-// start-up projection, identity modelview, depth test on, blending and texturing off with a
-// texture of its own bound, and the base colour current.
-void enterDrawContext(const BaseColour& colour);
 
 // A texture of one colour, nearest filtering.
 GLuint makeSolidTexture(std::uint8_t red, std::uint8_t green, std::uint8_t blue, int side = 8);
@@ -30,6 +24,3 @@ std::array<double, 2> projectThroughCamera(const Vec3& point, const Vec3& eye, c
 
 // The colour as 8-bit channels, each clamped to [0, 1] first.
 Rgba toBytes(double red, double green, double blue);
-// Channels within tolerance of each other, alpha ignored.
-bool sameColour(const Rgba& a, const Rgba& b, int tolerance);
-::testing::AssertionResult colourNear(const Rgba& actual, const Rgba& expected, int tolerance);

@@ -1,4 +1,4 @@
-#include "gl/gl_matrix.h"
+#include "support/gl_matrix.h"
 
 #include <algorithm>
 #include <cmath>

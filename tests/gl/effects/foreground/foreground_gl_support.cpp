@@ -1,28 +1,7 @@
-#include "draw_context.h"
+#include "foreground_gl_support.h"
 
-#include <GL/glu.h>
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <gtest/gtest.h>
-
-void enterDrawContext(const BaseColour& colour) {
-    glViewport(0, 0, 512, 512);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(90.0, 800.0 / 600.0, 0.1, 2000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glEnable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
-    glDisable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, makeSolidTexture(255, 255, 255));
-    glShadeModel(GL_SMOOTH);
-    baseColour = colour;
-    glColor3f(colour.red, colour.green, colour.blue);
-}
 
 namespace {
 
@@ -93,23 +72,4 @@ Rgba toBytes(double red, double green, double blue) {
         return static_cast<std::uint8_t>(std::lround(std::clamp(value, 0.0, 1.0) * 255.0));
     };
     return {channel(red), channel(green), channel(blue), 255};
-}
-
-bool sameColour(const Rgba& a, const Rgba& b, int tolerance) {
-    for (std::size_t i = 0; i < 3; ++i) {
-        if (std::abs(static_cast<int>(a[i]) - static_cast<int>(b[i])) > tolerance) {
-            return false;
-        }
-    }
-    return true;
-}
-
-::testing::AssertionResult colourNear(const Rgba& actual, const Rgba& expected, int tolerance) {
-    if (sameColour(actual, expected, tolerance)) {
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure()
-           << "got (" << int(actual[0]) << ", " << int(actual[1]) << ", " << int(actual[2])
-           << "), expected (" << int(expected[0]) << ", " << int(expected[1]) << ", "
-           << int(expected[2]) << ") within " << tolerance;
 }
