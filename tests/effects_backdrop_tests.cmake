@@ -1,12 +1,10 @@
-# The backdrops, title cards and feedback blur, and the bar layout they were once drawn with.
+# The backdrops, title cards and feedback blur.
 
 add_executable(effects_backdrop_unit_tests
-  unit/effects/backdrops/bar_layout_test.cpp
   unit/effects/backdrops/effect_choices_test.cpp
 )
-target_include_directories(effects_backdrop_unit_tests PRIVATE
-  ${CMAKE_CURRENT_SOURCE_DIR}/unit/effects/backdrops)
-target_link_libraries(effects_backdrop_unit_tests PRIVATE lumivaha_demo GTest::gtest_main)
+target_link_libraries(effects_backdrop_unit_tests PRIVATE
+  lumivaha_effects lumivaha_test_support GTest::gtest_main)
 gtest_discover_tests(effects_backdrop_unit_tests PROPERTIES LABELS unit DISCOVERY_TIMEOUT 30)
 
 add_executable(effects_backdrop_gl_tests

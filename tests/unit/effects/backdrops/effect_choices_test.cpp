@@ -1,7 +1,7 @@
 #include "core/random.h"
 #include "effects/spiral_backdrop.h"
 #include "effects/streak_backdrop.h"
-#include "reference_random.h"
+#include "support/reference_random.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "core/random.h"
 #include "demo/bar_layout.h"
-#include "reference_random.h"
+#include "support/reference_random.h"
 
 #include <cstddef>
 #include <gtest/gtest.h>
