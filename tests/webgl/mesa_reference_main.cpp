@@ -1,8 +1,8 @@
 // Runs the fixed-function scenario on Mesa and writes what it gives, for the WebGL subset's
 // core to be compared with: lumivaha_webgl_reference OUTPUT.json
 #include "fixed_function_scenario.h"
-#include "gl/gl_test_context.h"
 #include "number_sets.h"
+#include "support/gl_test_context.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
