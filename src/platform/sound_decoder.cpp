@@ -1,11 +1,13 @@
 #include "platform/sound_decoder.h"
 
+#include "platform/startup_probe.h"
+
 #include <algorithm>
-#include <string>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <mpg123.h>
+#include <string>
 
 namespace platform {
 namespace {
@@ -171,6 +173,7 @@ SoundDecoder::SoundDecoder() = default;
 SoundDecoder::~SoundDecoder() = default;
 
 DecodeResult SoundDecoder::open(const char* fileName, int rate, std::string& reason) {
+    const StartupProbe probe(StartupStep::loopOpen);
     session = std::make_unique<Session>();
     const DecodeResult read = readFile(fileName, session->file.bytes, reason);
     if (read != DecodeResult::decoded) {
@@ -192,6 +195,7 @@ DecodeResult SoundDecoder::open(const char* fileName, int rate, std::string& rea
 }
 
 bool SoundDecoder::decode(SampleBuffer& samples, std::string& reason) {
+    const StartupProbe probe(StartupStep::loopDecode);
     const std::size_t first = samples.size();
     const std::size_t expected = first + announcedFrames(session->handle, session->file) * 2;
     const std::uint64_t tagged = taggedFrames(session->handle);

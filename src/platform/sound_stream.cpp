@@ -1,6 +1,7 @@
 #include "platform/sound_stream.h"
 
 #include "platform/fatal_exit.h"
+#include "platform/startup_probe.h"
 
 #include <algorithm>
 #include <limits>
@@ -26,7 +27,10 @@ void SoundStream::finishDecoding() {
     if (!decoding.joinable()) {
         return;
     }
-    decoding.join();
+    {
+        const StartupProbe probe(StartupStep::loopWait);
+        decoding.join();
+    }
     if (failed) {
         fatalExit(1, "Cannot decode " + fileName + ": " + failure + "\n");
     }

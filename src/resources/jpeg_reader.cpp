@@ -1,5 +1,6 @@
 #include "resources/jpeg_reader.h"
 
+#include "platform/startup_probe.h"
 #include "resources/resource_error.h"
 
 #include <jerror.h>
@@ -83,6 +84,7 @@ bool decodeJpeg(jpeg_decompress_struct& decompressor, DecodedImage& image) {
 }
 
 std::unique_ptr<DecodedImage> readJpegFile(const std::string& fileName) {
+    const platform::StartupProbe probe(platform::StartupStep::pictureDecode);
     std::FILE* file = std::fopen(fileName.c_str(), "rb");
     if (file == nullptr) {
         return nullptr;

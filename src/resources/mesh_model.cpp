@@ -1,5 +1,6 @@
 #include "resources/mesh_model.h"
 
+#include "platform/startup_probe.h"
 #include "resources/resource_error.h"
 
 #include <GL/gl.h>
@@ -189,6 +190,7 @@ void drawFromArrays(const SubMesh& subMesh) {
 } // namespace
 
 void MeshModel::load(ByteStream& stream) {
+    const platform::StartupProbe probe(platform::StartupStep::meshLoad);
     std::string fault;
     if (!tryLoad(stream, fault)) {
         failResource(stream.name(), "is not a valid mesh: " + fault);

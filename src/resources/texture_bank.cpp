@@ -1,6 +1,7 @@
 #include "resources/texture_bank.h"
 
 #include "platform/data_directory.h"
+#include "platform/startup_probe.h"
 #include "resources/jpeg_reader.h"
 #include "resources/resource_error.h"
 
@@ -55,14 +56,19 @@ void createEmptyTarget(GLuint name, GLsizei side) {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, side, side, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
 }
 
+GLint buildMipmaps(const DecodedImage& image) {
+    const platform::StartupProbe probe(platform::StartupStep::mipmapBuild);
+    return gluBuild2DMipmaps(GL_TEXTURE_2D, 3, image.width, image.height, GL_RGB, GL_UNSIGNED_BYTE,
+                             image.pixels.get());
+}
+
 void uploadWithMipmaps(const std::string& fileName, const DecodedImage& image) {
     GLint alignment = 4;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     // Rows are packed without gaps, which the default alignment of 4 only suits when the row
     // length is a multiple of 4.
     glPixelStorei(GL_UNPACK_ALIGNMENT, image.rowStride % 4 == 0 ? 4 : 1);
-    const GLint result = gluBuild2DMipmaps(GL_TEXTURE_2D, 3, image.width, image.height, GL_RGB,
-                                           GL_UNSIGNED_BYTE, image.pixels.get());
+    const GLint result = buildMipmaps(image);
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
     if (result != 0) {
         failResource(fileName, std::string("cannot become a texture: ") +

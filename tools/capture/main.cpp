@@ -149,6 +149,7 @@ int runCapture(const CaptureOptions& options, std::uint32_t seed) {
 
 int runBench(const CaptureOptions& options, std::uint32_t seed) {
     announceSeed(options, seed);
+    installStartupProbes();
     BenchSession session(seed, options.benchFrames, readStartupProbes, interrupted);
     const int status = runDemo(session);
     if (status != 0) {

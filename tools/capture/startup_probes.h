@@ -3,7 +3,8 @@
 #include <chrono>
 #include <cstdint>
 
-// Time spent in the start-up's costly steps, summed over every call since the process began.
+// Time spent in the start-up's costly steps, summed over every call since the probes were
+// installed.
 struct StartupProbeReading {
     using Clock = std::chrono::steady_clock;
 
@@ -26,6 +27,6 @@ struct StartupProbeReading {
 
 using StartupProbeReader = StartupProbeReading (*)();
 
-// The program's probes: the calls above are wrapped at link time, so the demo code carries no
-// instrumentation. Only the capture program links them.
+// Installs the program's recorder behind the demo's start-up probes, for the rest of the process.
+void installStartupProbes();
 StartupProbeReading readStartupProbes();

@@ -271,6 +271,7 @@ TEST(CaptureE2eTest, TheBenchmarkTimesTheStartUpAndEveryPairAgainstItsFloor) {
     int pairRows = 0;
     std::vector<std::string> phases;
     std::string blurLine;
+    std::string workersLine;
     while (std::getline(file, line)) {
         char backdrop[32] = {};
         char foreground[32] = {};
@@ -292,6 +293,8 @@ TEST(CaptureE2eTest, TheBenchmarkTimesTheStartUpAndEveryPairAgainstItsFloor) {
             phases.push_back(line);
         } else if (line.starts_with("Blur: ")) {
             blurLine = line;
+        } else if (line.starts_with("The loops decode")) {
+            workersLine = line;
         }
     }
     // The check ends within the first pair's warm-up, with a choice and its reason.
@@ -303,6 +306,17 @@ TEST(CaptureE2eTest, TheBenchmarkTimesTheStartUpAndEveryPairAgainstItsFloor) {
     EXPECT_NE(phases[1].find("17 chains"), std::string::npos) << phases[1];
     EXPECT_NE(phases[2].find("3 AML files"), std::string::npos) << phases[2];
     EXPECT_NE(phases[3].find("5 loops"), std::string::npos) << phases[3];
+    // The decoding runs on worker threads: their probes must reach the benchmark too.
+    double workerMilliseconds = 0;
+    double allDecodedMilliseconds = 0;
+    EXPECT_EQ(std::sscanf(workersLine.c_str(),
+                          "The loops decode on worker threads beside the start-up: %lf ms of "
+                          "processor time, all done %lf ms",
+                          &workerMilliseconds, &allDecodedMilliseconds),
+              2)
+        << workersLine;
+    EXPECT_GT(workerMilliseconds, 0.0) << workersLine;
+    EXPECT_GT(allDecodedMilliseconds, 0.0) << workersLine;
 }
 
 } // namespace

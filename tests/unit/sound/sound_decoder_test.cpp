@@ -1,9 +1,13 @@
 #include "mp3_test_files.h"
 #include "platform/sound_decoder.h"
+#include "platform/sound_stream.h"
+#include "platform/startup_probe.h"
 
 #include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -221,6 +225,72 @@ TEST_F(SoundDecoderTest, AnOpenedFileReportsLateFaultsWhenDecoded) {
     platform::SampleBuffer samples;
     EXPECT_FALSE(decoder.decode(samples, reason));
     EXPECT_NE(reason.find("resync"), std::string::npos) << reason;
+}
+
+// Remembers each step's thread and hands every step a stamp of its own.
+class StepLog final : public platform::StartupRecorder {
+public:
+    struct Step {
+        platform::StartupStep step;
+        std::thread::id thread;
+        std::int64_t stamp;
+    };
+
+    std::int64_t stepStarted(platform::StartupStep step) override {
+        return 100 + static_cast<std::int64_t>(step);
+    }
+    void stepFinished(platform::StartupStep step, std::int64_t stamp) override {
+        const std::lock_guard<std::mutex> guard(lock);
+        steps.push_back({step, std::this_thread::get_id(), stamp});
+    }
+
+    std::mutex lock;
+    std::vector<Step> steps;
+};
+
+class InstalledRecorder {
+public:
+    explicit InstalledRecorder(platform::StartupRecorder& recorder) {
+        platform::installStartupRecorder(&recorder);
+    }
+    ~InstalledRecorder() { platform::installStartupRecorder(nullptr); }
+    InstalledRecorder(const InstalledRecorder&) = delete;
+    InstalledRecorder& operator=(const InstalledRecorder&) = delete;
+};
+
+void openAndWait(const std::string& path) {
+    auto decoder = std::make_unique<platform::SoundDecoder>();
+    std::string reason;
+    ASSERT_EQ(decoder->open(path.c_str(), mixRate, reason), DecodeResult::decoded) << reason;
+    platform::SoundStream stream(path, std::move(decoder));
+    stream.finishDecoding();
+    // Decoding is over: no second wait to report.
+    stream.finishDecoding();
+    EXPECT_GT(stream.frameCount(), 0u);
+}
+
+TEST_F(SoundDecoderTest, StartupProbesReportTheDecodingOnItsWorkerAndNothingWithoutARecorder) {
+    using platform::StartupStep;
+    const std::string path =
+        soundtest::writeMp3(directory.file("loop.mp3"), soundtest::makeSignal(20000, 2, mixRate));
+    StepLog log;
+    {
+        const InstalledRecorder installed(log);
+        openAndWait(path);
+    }
+    openAndWait(path);
+    ASSERT_EQ(log.steps.size(), 3u);
+    const std::thread::id here = std::this_thread::get_id();
+    EXPECT_EQ(log.steps[0].step, StartupStep::loopOpen);
+    EXPECT_EQ(log.steps[0].thread, here);
+    // The worker finishes its step before the wait for it ends.
+    EXPECT_EQ(log.steps[1].step, StartupStep::loopDecode);
+    EXPECT_NE(log.steps[1].thread, here);
+    EXPECT_EQ(log.steps[2].step, StartupStep::loopWait);
+    EXPECT_EQ(log.steps[2].thread, here);
+    for (const StepLog::Step& step : log.steps) {
+        EXPECT_EQ(step.stamp, 100 + static_cast<std::int64_t>(step.step));
+    }
 }
 
 } // namespace
