@@ -15,6 +15,8 @@ add_dependencies(reliability_e2e_support lumivaha lumivaha_data)
 # 25 files, each missing, cut to half and overwritten: the three runs of a file go side by side.
 add_executable(reliability_bad_data_tests e2e/reliability/bad_data_e2e_test.cpp)
 target_link_libraries(reliability_bad_data_tests PRIVATE reliability_e2e_support GTest::gtest_main)
+# The data manifest names the files to damage.
+target_include_directories(reliability_bad_data_tests PRIVATE ${LUMIVAHA_SOURCE_ROOT})
 gtest_discover_tests(reliability_bad_data_tests
   PROPERTIES LABELS e2e TIMEOUT 60 DISCOVERY_TIMEOUT 30)
 

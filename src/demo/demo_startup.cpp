@@ -27,10 +27,6 @@
 
 namespace {
 
-constexpr const char* loopFileNames[loopCount] = {
-    "data/loop1.mp3", "data/loop2.mp3", "data/loop3.mp3", "data/loop4.mp3", "data/loop5.mp3",
-};
-
 bool blurHasDiffered(const FeedbackBlur* blur) {
     const auto* verified = dynamic_cast<const VerifiedBlur*>(blur);
     return verified != nullptr && verified->report().differenceSeen;
@@ -72,7 +68,7 @@ void openMusic() {
     platform::SoundSystem& sound = platform::soundSystem();
     sound.initialise(44100, 16, 0);
     for (int loop = 0; loop < loopCount; ++loop) {
-        loopStreams[loop] = sound.openStream(platform::dataFilePath(loopFileNames[loop]).c_str());
+        loopStreams[loop] = sound.openStream(platform::dataFilePath(loopFiles[loop]).c_str());
     }
     currentLoop = 4;
 }
@@ -100,13 +96,6 @@ void pickFirstBaseColour() {
         baseColour = pickBaseColour();
     }
     glColor3f(baseColour.red, baseColour.green, baseColour.blue);
-}
-
-std::vector<std::string> demoDataFiles() {
-    std::vector<std::string> files = pictureFileNames();
-    files.insert(files.end(), MeshShowcase::modelFiles.begin(), MeshShowcase::modelFiles.end());
-    files.insert(files.end(), std::begin(loopFileNames), std::end(loopFileNames));
-    return files;
 }
 
 void startDemo(DemoWindow& window, KeyState& keys) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "effects/effect.h"
+#include "resources/data_manifest.h"
 #include "shell/demo_window.h"
 
 #include <array>
@@ -20,7 +21,7 @@ extern KeyState* keyState;
 
 inline constexpr int backdropCount = 3;
 inline constexpr int foregroundCount = 4;
-inline constexpr int loopCount = 5;
+inline constexpr int loopCount = static_cast<int>(loopFiles.size());
 inline constexpr int musicChannel = 0;
 
 // SpiralBackdrop, StreakBackdrop, PulseBackdrop.

@@ -16,16 +16,15 @@
 namespace {
 
 constexpr int renderSize = 512;
-constexpr int pictureSlot = 10;
 
 void drawEffects(float seconds) {
     glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     glViewport(0, 0, renderSize, renderSize);
-    // The effects start with slot 10 bound and texturing off.
+    // The effects start with the pulse picture bound and texturing off.
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, textureBank[pictureSlot]);
+    glBindTexture(GL_TEXTURE_2D, textureBank[pulsePictureSlot]);
     glDisable(GL_TEXTURE_2D);
     backgroundEffects[backdropIndex]->draw(seconds);
     foregroundEffects[foregroundIndex]->draw(seconds);

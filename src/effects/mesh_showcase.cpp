@@ -10,9 +10,9 @@
 
 MeshShowcase::MeshShowcase() : lastTime(-3.0f), modelIndex(0), camera{} {
     // All three are opened before the first is read; they close in reverse order on return.
-    FileStream first(platform::dataFilePath(modelFiles[0]));
-    FileStream second(platform::dataFilePath(modelFiles[1]));
-    FileStream third(platform::dataFilePath(modelFiles[2]));
+    FileStream first(platform::dataFilePath(meshFiles[0]));
+    FileStream second(platform::dataFilePath(meshFiles[1]));
+    FileStream third(platform::dataFilePath(meshFiles[2]));
     models[0].load(first);
     models[1].load(second);
     models[2].load(third);
@@ -38,7 +38,7 @@ void MeshShowcase::draw(float seconds) {
     // Uses the eye stored by the previous call: the camera runs one frame behind.
     camera.apply();
     // Left bound on return.
-    glBindTexture(GL_TEXTURE_2D, textureBank[environmentSlot]);
+    glBindTexture(GL_TEXTURE_2D, textureBank[environmentPictureSlot]);
     glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
     glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
     glEnable(GL_TEXTURE_GEN_S);

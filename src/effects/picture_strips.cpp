@@ -46,8 +46,8 @@ void drawHalf(std::int32_t slot, float bottom) {
 } // namespace
 
 void PictureStrips::pick(float seconds) {
-    pickHalf(upperSlot, upperPickTime, firstUpperSlot, upperSlotCount, seconds);
-    pickHalf(lowerSlot, lowerPickTime, firstLowerSlot, lowerSlotCount, seconds);
+    pickHalf(upperSlot, upperPickTime, firstUpperStripSlot, upperStripSlotCount, seconds);
+    pickHalf(lowerSlot, lowerPickTime, firstLowerStripSlot, lowerStripSlotCount, seconds);
 }
 
 void PictureStrips::draw(float seconds) {

@@ -1,19 +1,15 @@
 #pragma once
 
 #include "effects/effect.h"
+#include "resources/data_manifest.h"
 
 #include <cstdint>
 
-// Two pictures stacked in a narrow vertical band, an upper one of slots 20 to 25 and a lower one
-// of slots 26 to 29, each picked again every 0.2 to 0.49 s on its own, added onto the backdrop
-// while the band breathes in size.
+// Two pictures stacked in a narrow vertical band, an upper one of the upper strip's slots and a
+// lower one of the lower strip's, each picked again every 0.2 to 0.49 s on its own, added onto the
+// backdrop while the band breathes in size.
 class PictureStrips final : public Effect {
 public:
-    static constexpr int firstUpperSlot = 20;
-    static constexpr int upperSlotCount = 6;
-    static constexpr int firstLowerSlot = 26;
-    static constexpr int lowerSlotCount = 4;
-
     PictureStrips() = default;
 
     void draw(float seconds) override;
@@ -21,8 +17,8 @@ public:
     void pick(float seconds);
 
     // Valid slots before the first draw, which picks both anew before it draws anything.
-    std::int32_t upperSlot = firstUpperSlot;
-    std::int32_t lowerSlot = firstLowerSlot;
+    std::int32_t upperSlot = firstUpperStripSlot;
+    std::int32_t lowerSlot = firstLowerStripSlot;
     float upperPickTime = -3.0f;
     float lowerPickTime = -3.0f;
 };

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr int pulseSlot = 10;
-
 // s runs up the quad and t across it: the picture lies transposed.
 void emitPulse() {
     glBegin(GL_QUADS);
@@ -36,7 +34,7 @@ void PulseBackdrop::draw(float seconds) {
     glPushMatrix();
     glTranslatef(0.0f, 0.0f, -1000.0f);
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, textureBank[pulseSlot]);
+    glBindTexture(GL_TEXTURE_2D, textureBank[pulsePictureSlot]);
     const float size = halfSide(seconds);
     glScalef(size, size, size);
     emitPulse();

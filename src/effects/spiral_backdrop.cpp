@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr int spiralSlot = 11;
-
 void emitSpiral() {
     glBegin(GL_QUADS);
     glTexCoord2f(0.0f, 0.0f);
@@ -32,7 +30,7 @@ void SpiralBackdrop::draw(float seconds) {
     glPushMatrix();
     glTranslatef(0.0f, 0.0f, -1000.0f);
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, textureBank[spiralSlot]);
+    glBindTexture(GL_TEXTURE_2D, textureBank[spiralPictureSlot]);
     // Degrees, from the demo time afresh each frame: nothing accumulates.
     const auto angle = static_cast<float>(direction * static_cast<double>(seconds) * 800.0);
     glRotatef(angle, 0.0f, 0.0f, 1.0f);

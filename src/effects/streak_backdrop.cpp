@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr int streakSlot = 12;
-
 // Three separate statements: the order of the draws is part of the demo's random sequence.
 Streak drawStreak() {
     Streak streak{};
@@ -44,7 +42,7 @@ void StreakBackdrop::draw(float seconds) {
     glPushMatrix();
     glTranslatef(0.0f, 0.0f, -1000.0f);
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, textureBank[streakSlot]);
+    glBindTexture(GL_TEXTURE_2D, textureBank[streakPictureSlot]);
     glScalef(400.0f, 400.0f, 400.0f);
     for (const Streak& streak : streaks) {
         const float angle = seconds * streak.rate;

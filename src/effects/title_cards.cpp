@@ -28,12 +28,12 @@ int cardSlot(float seconds) {
     // 7.393 already lies above 7.393.
     const auto time = static_cast<double>(seconds);
     if (time < 7.393) {
-        return 30;
+        return firstTitleCardSlot;
     }
     if (time < 11.89) {
-        return 31;
+        return secondTitleCardSlot;
     }
-    return 32;
+    return lastTitleCardSlot;
 }
 
 } // namespace

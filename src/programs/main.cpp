@@ -1,6 +1,7 @@
 #include "demo/demo_startup.h"
 #include "demo/frame_driver.h"
 #include "platform/data_directory.h"
+#include "resources/data_manifest.h"
 #include "shell/entry_point.h"
 
 #include <cstdio>
@@ -55,7 +56,7 @@ int refuse(std::string_view argument) {
 
 int runDemo(WindowMode mode) {
     std::string noDataSet;
-    if (!platform::selectDataDirectory(demoDataFiles(), noDataSet)) {
+    if (!platform::selectDataDirectory(dataSetFiles(), noDataSet)) {
         std::fprintf(stderr, "%s\n", noDataSet.c_str());
         return 1;
     }

@@ -11,39 +11,6 @@ TextureBank textureBank{};
 
 namespace {
 
-struct PictureSlot {
-    int slot;
-    const char* fileName;
-};
-
-// In load order: the first missing picture in this order is the one reported.
-constexpr std::array<PictureSlot, 17> pictureSlots{{
-    {10, "data/p0.jpg"},
-    {11, "data/spiral.jpg"},
-    {12, "data/viiva.jpg"},
-    {13, "data/env.jpg"},
-    {30, "data/kuvaseos.jpg"},
-    {31, "data/ilo.jpg"},
-    {32, "data/sumu.jpg"},
-    {20, "data/yla0.jpg"},
-    {21, "data/yla1.jpg"},
-    {22, "data/yla2.jpg"},
-    {23, "data/yla3.jpg"},
-    {24, "data/yla4.jpg"},
-    {25, "data/yla5.jpg"},
-    {26, "data/ala0.jpg"},
-    {27, "data/ala1.jpg"},
-    {28, "data/ala2.jpg"},
-    {29, "data/ala3.jpg"},
-}};
-
-struct EmptyTarget {
-    int slot;
-    GLsizei side;
-};
-
-constexpr std::array<EmptyTarget, 3> emptyTargets{{{90, 256}, {91, 256}, {renderTargetSlot, 512}}};
-
 void setLinearFilters(GLuint name) {
     glBindTexture(GL_TEXTURE_2D, name);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
@@ -78,14 +45,6 @@ void uploadWithMipmaps(const std::string& fileName, const DecodedImage& image) {
 
 } // namespace
 
-std::vector<std::string> pictureFileNames() {
-    std::vector<std::string> names;
-    for (const PictureSlot& picture : pictureSlots) {
-        names.emplace_back(picture.fileName);
-    }
-    return names;
-}
-
 void loadPicture(TextureBank& bank, const std::string& fileName, int slot) {
     const std::unique_ptr<DecodedImage> image = readJpegFile(fileName);
     if (!image) {
@@ -107,7 +66,7 @@ void loadTextureBank() {
     for (const EmptyTarget& target : emptyTargets) {
         createEmptyTarget(textureBank[static_cast<std::size_t>(target.slot)], target.side);
     }
-    for (const PictureSlot& picture : pictureSlots) {
+    for (const PictureFile& picture : pictureFiles) {
         loadPicture(textureBank, platform::dataFilePath(picture.fileName), picture.slot);
     }
 }

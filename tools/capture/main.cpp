@@ -11,6 +11,7 @@
 #include "platform/sound_system.h"
 #include "platform/timer.h"
 #include "platform/window_system.h"
+#include "resources/data_manifest.h"
 #include "startup_probes.h"
 
 #include <csignal>
@@ -186,7 +187,7 @@ int main(int argc, char** argv) {
     absolutise(options.videoFile);
     absolutise(options.wavFile);
     std::string noDataSet;
-    if (!platform::selectDataDirectory(demoDataFiles(), noDataSet)) {
+    if (!platform::selectDataDirectory(dataSetFiles(), noDataSet)) {
         return fail(noDataSet);
     }
     std::signal(SIGINT, noteInterrupt);

@@ -1,10 +1,11 @@
 // lumivaha-forge-sheet DATADIR OUT.png: every picture of the data set on one labelled sheet.
 #include "common/png_writer.h"
 #include "forge/pictures/image.h"
-#include "forge/pictures/picture_names.h"
 #include "forge/pictures/text_renderer.h"
+#include "resources/data_manifest.h"
 #include "resources/jpeg_reader.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -51,6 +52,18 @@ void placeTile(forge::Image& sheet, const forge::Image& picture, int left, int t
     }
 }
 
+// The pictures in slot order, so each strip's pictures sit together.
+std::vector<std::string> picturesBySlot() {
+    std::array<PictureFile, pictureFiles.size()> bySlot = pictureFiles;
+    std::sort(bySlot.begin(), bySlot.end(),
+              [](const PictureFile& a, const PictureFile& b) { return a.slot < b.slot; });
+    std::vector<std::string> names;
+    for (const PictureFile& picture : bySlot) {
+        names.emplace_back(nameInDataFolder(picture.fileName));
+    }
+    return names;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -65,7 +78,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lumivaha-forge-sheet: %s: %s\n", fontPath, reason.c_str());
         return 1;
     }
-    const auto& names = forge::pictureFileNames();
+    const std::vector<std::string> names = picturesBySlot();
     int rows = (static_cast<int>(names.size()) + columns - 1) / columns;
     forge::Image sheet(columns * cell, rows * (cell + labelHeight));
     std::vector<float> labels(static_cast<std::size_t>(sheet.width() * sheet.height()));

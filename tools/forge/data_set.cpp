@@ -13,6 +13,7 @@
 #include "forge/pictures/title_pictures.h"
 #include "forge/pictures/upper_strip_pictures.h"
 #include "platform/sound_wav_writer.h"
+#include "resources/data_manifest.h"
 #include "resources/memory_stream.h"
 #include "resources/mesh_model.h"
 
@@ -31,16 +32,21 @@ std::vector<unsigned char> encodePicture(const Image& picture) {
     return encodeJpeg(rgb, picture.width(), picture.height(), 3, jpegQuality);
 }
 
-AssetJob pictureJob(const std::string& fileName, std::function<Image()> make) {
-    return {fileName, [make](const std::string& path, std::string& reason) {
+// Data-set files are named as the manifest names them; the job writes them inside data/.
+std::string outputName(const char* dataFile) {
+    return std::string(nameInDataFolder(dataFile));
+}
+
+AssetJob pictureJob(const char* dataFile, std::function<Image()> make) {
+    return {outputName(dataFile), [make](const std::string& path, std::string& reason) {
                 return writeFileBytes(path, encodePicture(make()), reason);
             }};
 }
 
 // Each job opens the font for itself: a FreeType face must not be shared between threads.
-AssetJob typesetPictureJob(const std::string& fileName, const std::string& fontPath,
+AssetJob typesetPictureJob(const char* dataFile, const std::string& fontPath,
                            std::function<Image(const TextRenderer&)> make) {
-    return {fileName, [fontPath, make](const std::string& path, std::string& reason) {
+    return {outputName(dataFile), [fontPath, make](const std::string& path, std::string& reason) {
                 TextRenderer text;
                 if (!text.open(fontPath, reason)) {
                     reason = fontPath + ": " + reason;
@@ -50,8 +56,9 @@ AssetJob typesetPictureJob(const std::string& fileName, const std::string& fontP
             }};
 }
 
+// Loop n of the score is the manifest's loop n, counted from 1.
 AssetJob musicJob(int number) {
-    return {"loop" + std::to_string(number) + ".mp3",
+    return {outputName(loopFiles[static_cast<std::size_t>(number - 1)]),
             [number](const std::string& path, std::string& reason) {
                 const StereoBuffer loop = renderLoop(loopScore(number));
                 std::vector<unsigned char> bytes;
@@ -61,8 +68,9 @@ AssetJob musicJob(int number) {
 }
 
 // The model goes through the demo's own validating loader before it is written.
-AssetJob meshJob(const std::string& fileName, std::function<MeshBuilder()> build) {
-    return {fileName, [fileName, build](const std::string& path, std::string& reason) {
+AssetJob meshJob(const char* dataFile, std::function<MeshBuilder()> build) {
+    return {outputName(dataFile),
+            [fileName = outputName(dataFile), build](const std::string& path, std::string& reason) {
                 std::vector<AmlSubMeshData> subMeshes = build().subMeshData();
                 const std::vector<unsigned char> bytes = encodeAml(subMeshes);
                 if (bytes.empty()) {
@@ -97,29 +105,32 @@ Mp3Settings loopMp3Settings() {
 
 std::vector<AssetJob> dataSetJobs(const std::string& fontPath) {
     std::vector<AssetJob> jobs;
-    for (int number = 1; number <= 5; ++number) {
+    for (int number = 1; number <= static_cast<int>(loopFiles.size()); ++number) {
         jobs.push_back(musicJob(number));
     }
-    jobs.push_back(meshJob("teolisuus.AML", buildIndustryMesh));
-    jobs.push_back(meshJob("enkelit.AML", buildAngelsMesh));
-    jobs.push_back(meshJob("reaktori.AML", buildReactorMesh));
-    jobs.push_back(pictureJob("yla0.jpg", makeJuliaPicture));
-    jobs.push_back(pictureJob("p0.jpg", makePulsePicture));
-    jobs.push_back(pictureJob("spiral.jpg", makeSpiralPicture));
-    jobs.push_back(pictureJob("env.jpg", makeEnvironmentPicture));
-    jobs.push_back(typesetPictureJob("kuvaseos.jpg", fontPath, makeFirstTitlePicture));
-    jobs.push_back(typesetPictureJob("ilo.jpg", fontPath, makeSecondTitlePicture));
-    jobs.push_back(pictureJob("sumu.jpg", makeMistPicture));
-    jobs.push_back(pictureJob("viiva.jpg", makeStreakPicture));
-    jobs.push_back(pictureJob("yla1.jpg", makeInterferencePicture));
-    jobs.push_back(pictureJob("yla2.jpg", makeContourPicture));
-    jobs.push_back(pictureJob("yla3.jpg", makeForestPicture));
-    jobs.push_back(typesetPictureJob("yla4.jpg", fontPath, makeGlyphPicture));
-    jobs.push_back(pictureJob("yla5.jpg", makeGalaxyPicture));
-    jobs.push_back(pictureJob("ala0.jpg", makeCircuitPicture));
-    jobs.push_back(pictureJob("ala1.jpg", makeLightningPicture));
-    jobs.push_back(pictureJob("ala2.jpg", makeHorizonGridPicture));
-    jobs.push_back(pictureJob("ala3.jpg", makeSnowflakePicture));
+    jobs.push_back(meshJob(meshFiles[0], buildIndustryMesh));
+    jobs.push_back(meshJob(meshFiles[1], buildAngelsMesh));
+    jobs.push_back(meshJob(meshFiles[2], buildReactorMesh));
+    jobs.push_back(pictureJob(pictureFileName(firstUpperStripSlot + 0), makeJuliaPicture));
+    jobs.push_back(pictureJob(pictureFileName(pulsePictureSlot), makePulsePicture));
+    jobs.push_back(pictureJob(pictureFileName(spiralPictureSlot), makeSpiralPicture));
+    jobs.push_back(pictureJob(pictureFileName(environmentPictureSlot), makeEnvironmentPicture));
+    jobs.push_back(
+        typesetPictureJob(pictureFileName(firstTitleCardSlot), fontPath, makeFirstTitlePicture));
+    jobs.push_back(
+        typesetPictureJob(pictureFileName(secondTitleCardSlot), fontPath, makeSecondTitlePicture));
+    jobs.push_back(pictureJob(pictureFileName(lastTitleCardSlot), makeMistPicture));
+    jobs.push_back(pictureJob(pictureFileName(streakPictureSlot), makeStreakPicture));
+    jobs.push_back(pictureJob(pictureFileName(firstUpperStripSlot + 1), makeInterferencePicture));
+    jobs.push_back(pictureJob(pictureFileName(firstUpperStripSlot + 2), makeContourPicture));
+    jobs.push_back(pictureJob(pictureFileName(firstUpperStripSlot + 3), makeForestPicture));
+    jobs.push_back(
+        typesetPictureJob(pictureFileName(firstUpperStripSlot + 4), fontPath, makeGlyphPicture));
+    jobs.push_back(pictureJob(pictureFileName(firstUpperStripSlot + 5), makeGalaxyPicture));
+    jobs.push_back(pictureJob(pictureFileName(firstLowerStripSlot + 0), makeCircuitPicture));
+    jobs.push_back(pictureJob(pictureFileName(firstLowerStripSlot + 1), makeLightningPicture));
+    jobs.push_back(pictureJob(pictureFileName(firstLowerStripSlot + 2), makeHorizonGridPicture));
+    jobs.push_back(pictureJob(pictureFileName(firstLowerStripSlot + 3), makeSnowflakePicture));
     return jobs;
 }
 

@@ -1,6 +1,7 @@
 #include "capture_run.h"
 #include "capture_test_files.h"
 #include "platform/sound_decoder.h"
+#include "resources/data_manifest.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -51,10 +52,11 @@ WavSound readSound(const std::string& path) {
     return sound;
 }
 
-// A music loop as the demo's sound system decodes it: interleaved stereo at 44100 Hz.
+// A music loop, counted from 1, as the demo's sound system decodes it: interleaved stereo at
+// 44100 Hz.
 std::vector<std::int16_t> decodedLoop(int number) {
     const std::string path =
-        std::string(LUMIVAHA_DATA_PARENT) + "/data/loop" + std::to_string(number) + ".mp3";
+        std::string(LUMIVAHA_DATA_PARENT) + "/" + loopFiles[static_cast<std::size_t>(number - 1)];
     std::vector<std::int16_t> samples;
     std::string reason;
     EXPECT_EQ(platform::decodeSoundFile(path.c_str(), 44100, samples, reason),

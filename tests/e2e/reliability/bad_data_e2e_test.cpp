@@ -1,6 +1,7 @@
 #include "e2e/reliability/data_set_copy.h"
 #include "e2e/reliability/demo_run.h"
 #include "e2e/x_session.h"
+#include "resources/data_manifest.h"
 #include "support/isolated_x_server.h"
 #include "support/process.h"
 
@@ -20,13 +21,14 @@ namespace {
 using namespace std::chrono_literals;
 
 // Every file of the data set, in the order the start-up reads them: meshes, music, pictures.
-constexpr std::array<const char*, 25> dataFiles = {
-    "teolisuus.AML", "enkelit.AML", "reaktori.AML", "loop1.mp3", "loop2.mp3",
-    "loop3.mp3",     "loop4.mp3",   "loop5.mp3",    "p0.jpg",    "spiral.jpg",
-    "viiva.jpg",     "env.jpg",     "kuvaseos.jpg", "ilo.jpg",   "sumu.jpg",
-    "yla0.jpg",      "yla1.jpg",    "yla2.jpg",     "yla3.jpg",  "yla4.jpg",
-    "yla5.jpg",      "ala0.jpg",    "ala1.jpg",     "ala2.jpg",  "ala3.jpg",
-};
+const std::vector<const char*> dataFiles = [] {
+    std::vector<const char*> files(meshFiles.begin(), meshFiles.end());
+    files.insert(files.end(), loopFiles.begin(), loopFiles.end());
+    for (const PictureFile& picture : pictureFiles) {
+        files.push_back(picture.fileName);
+    }
+    return files;
+}();
 
 constexpr std::array<Damage, 3> damages = {Damage::missing, Damage::truncatedToHalf,
                                            Damage::randomBytes};
@@ -71,7 +73,7 @@ std::uint32_t damageSeed(const std::string& fileName, std::size_t damageIndex) {
 class BadDataE2eTest : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(BadDataE2eTest, EveryDamageEndsTheDemoAtOnceWithAMessageNamingTheFile) {
-    const std::string fileName = GetParam();
+    const std::string fileName(nameInDataFolder(GetParam()));
     // The three runs go side by side: each has its own copy and its own screen.
     std::vector<std::unique_ptr<DamagedRun>> runs;
     for (std::size_t i = 0; i < damages.size(); ++i) {
@@ -103,7 +105,7 @@ TEST_P(BadDataE2eTest, EveryDamageEndsTheDemoAtOnceWithAMessageNamingTheFile) {
 }
 
 std::string testName(const ::testing::TestParamInfo<const char*>& info) {
-    std::string name = info.param;
+    std::string name(nameInDataFolder(info.param));
     for (char& c : name) {
         if (c == '.') {
             c = '_';

@@ -15,7 +15,10 @@
 
 namespace {
 
-const std::string dataDir = LUMIVAHA_DATA_DIR;
+// A data/ name of the manifest, in the build's data set.
+std::string inDataDir(const char* dataFile) {
+    return std::string(LUMIVAHA_DATA_DIR) + "/" + std::string(nameInDataFolder(dataFile));
+}
 
 struct Frame {
     std::vector<Rgba> pixels; // bottom row first
@@ -82,14 +85,14 @@ TEST_P(ForgedMeshRender, StaysInViewAndReflectsTheEnvironment) {
     GlTestContext context;
     ASSERT_TRUE(context.ready());
     TextureBank bank{};
-    glGenTextures(1, &bank[13]);
-    loadPicture(bank, dataDir + "/env.jpg", 13);
-    FileStream stream(dataDir + "/" + GetParam());
+    glGenTextures(1, &bank[environmentPictureSlot]);
+    loadPicture(bank, inDataDir(pictureFileName(environmentPictureSlot)), environmentPictureSlot);
+    FileStream stream(inDataDir(GetParam()));
     MeshModel model;
     model.load(stream);
 
     for (double seconds : {0.3, 1.4, 2.6, 3.9, 5.2}) {
-        Frame frame = renderModel(model, bank[13], seconds, 800, 600);
+        Frame frame = renderModel(model, bank[environmentPictureSlot], seconds, 800, 600);
         std::vector<float> lumas;
         int edgeCovered = 0;
         for (int y = 0; y < frame.height; ++y) {
@@ -114,13 +117,12 @@ TEST_P(ForgedMeshRender, StaysInViewAndReflectsTheEnvironment) {
         EXPECT_GT(brightish - darkish, 0.3f) << GetParam() << " at " << seconds;
         EXPECT_GT(brightest, 0.75f) << GetParam() << " at " << seconds;
         if (seconds == 1.4) {
-            std::string model = GetParam();
+            const std::string model(nameInDataFolder(GetParam()));
             writeDocsPicture(frame, "mesh_" + model.substr(0, model.find('.')) + ".png");
         }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllModels, ForgedMeshRender,
-                         testing::Values("teolisuus.AML", "enkelit.AML", "reaktori.AML"));
+INSTANTIATE_TEST_SUITE_P(AllModels, ForgedMeshRender, testing::ValuesIn(meshFiles));
 
 } // namespace

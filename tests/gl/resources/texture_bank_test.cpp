@@ -8,30 +8,43 @@
 #include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
 struct BankPicture {
     int slot;
-    const char* fileName;
+    std::string fileName; // inside data/
     int width;
     int height;
 };
 
 // Sides differ from picture to picture, so a picture in the wrong slot shows. Powers of two, so
-// level 0 is the decoded picture itself; 2 x 4 has rows of 6 bytes.
-constexpr BankPicture bankPictures[] = {
-    {10, "p0.jpg", 64, 64},     {11, "spiral.jpg", 32, 64},    {12, "viiva.jpg", 64, 32},
-    {13, "env.jpg", 128, 16},   {30, "kuvaseos.jpg", 16, 128}, {31, "ilo.jpg", 8, 8},
-    {32, "sumu.jpg", 4, 16},    {20, "yla0.jpg", 16, 4},       {21, "yla1.jpg", 32, 32},
-    {22, "yla2.jpg", 128, 128}, {23, "yla3.jpg", 2, 4},        {24, "yla4.jpg", 4, 2},
-    {25, "yla5.jpg", 8, 32},    {26, "ala0.jpg", 32, 8},       {27, "ala1.jpg", 64, 8},
-    {28, "ala2.jpg", 8, 64},    {29, "ala3.jpg", 16, 16},
+// level 0 is the decoded picture itself; 2 x 4 has rows of 6 bytes. One per picture of the
+// manifest, in its order.
+constexpr std::pair<int, int> pictureSides[] = {
+    {64, 64},   {32, 64}, {64, 32}, {128, 16}, {16, 128}, {8, 8},  {4, 16}, {16, 4},  {32, 32},
+    {128, 128}, {2, 4},   {4, 2},   {8, 32},   {32, 8},   {64, 8}, {8, 64}, {16, 16},
 };
+static_assert(std::size(pictureSides) == pictureFiles.size());
+
+const std::vector<BankPicture> bankPictures = [] {
+    std::vector<BankPicture> pictures;
+    for (std::size_t i = 0; i < pictureFiles.size(); ++i) {
+        pictures.push_back({pictureFiles[i].slot,
+                            std::string(nameInDataFolder(pictureFiles[i].fileName)),
+                            pictureSides[i].first, pictureSides[i].second});
+    }
+    return pictures;
+}();
 
 bool isPictureSlot(int slot) {
-    return (slot >= 10 && slot <= 13) || (slot >= 20 && slot <= 32);
+    return std::any_of(pictureFiles.begin(), pictureFiles.end(),
+                       [slot](const PictureFile& picture) { return picture.slot == slot; });
 }
 
 // The picture's top row becomes texture row 0, which glGetTexImage returns first: the decoded
@@ -72,7 +85,7 @@ TEST_F(TextureBankTest, EverySlotHoldsWhatTheTableGivesIt) {
     EXPECT_EQ(bankNames.size(), 100u);
     EXPECT_EQ(bankNames.count(0), 0u);
 
-    // The 17 names first given to the picture slots still exist (they were bound once for their
+    // The names first given to the picture slots still exist (they were bound once for their
     // filters), were never given an image and are in the table no more.
     std::vector<GLuint> replaced;
     for (GLuint name : existingTextureNames(4000)) {
@@ -81,13 +94,13 @@ TEST_F(TextureBankTest, EverySlotHoldsWhatTheTableGivesIt) {
             replaced.push_back(name);
         }
     }
-    ASSERT_EQ(replaced.size(), 17u);
+    ASSERT_EQ(replaced.size(), pictureFiles.size());
     for (GLuint name : replaced) {
         EXPECT_EQ(levelParameter(name, 0, GL_TEXTURE_WIDTH), 0) << name;
         EXPECT_EQ(textureParameter(name, GL_TEXTURE_MIN_FILTER), GL_LINEAR) << name;
     }
-    // The first glGenTextures(100) handed out the 83 names kept and the 17 replaced; the
-    // pictures' names came later.
+    // The first glGenTextures(100) handed out the names kept and those replaced; the pictures'
+    // names came later.
     GLuint newestFirstName = *std::max_element(replaced.begin(), replaced.end());
     GLuint oldestPictureName = ~0u;
     for (int slot = 0; slot < textureSlotCount; ++slot) {

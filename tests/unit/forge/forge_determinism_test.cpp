@@ -1,4 +1,4 @@
-#include "forge/pictures/picture_names.h"
+#include "resources/data_manifest.h"
 #include "support/scratch_directory.h"
 
 #include <algorithm>
@@ -47,12 +47,12 @@ TEST(ForgeDeterminism, TwoRunsAndTheBuildGiveIdenticalFiles) {
     fs::path second = forgeInto(scratch.file("second"));
     fs::path built = LUMIVAHA_DATA_DIR;
 
-    std::set<std::string> expected(forge::pictureFileNames().begin(),
-                                   forge::pictureFileNames().end());
-    expected.insert({"teolisuus.AML", "enkelit.AML", "reaktori.AML"});
-    for (int loop = 1; loop <= 5; ++loop) {
-        expected.insert("loop" + std::to_string(loop) + ".mp3");
+    // Exactly the manifest's files.
+    std::set<std::string> expected;
+    for (const std::string& file : dataSetFiles()) {
+        expected.emplace(nameInDataFolder(file));
     }
+    ASSERT_EQ(expected.size(), dataSetFiles().size());
     ASSERT_EQ(fileNames(first), expected);
     ASSERT_EQ(fileNames(second), expected);
     for (const std::string& name : expected) {

@@ -3,6 +3,7 @@
 #include "forge/meshes/mesh_builder.h"
 #include "forge/meshes/mesh_shapes.h"
 #include "forge/meshes/reactor_mesh.h"
+#include "resources/data_manifest.h"
 #include "resources/memory_stream.h"
 #include "resources/mesh_model.h"
 
@@ -13,8 +14,11 @@
 
 namespace {
 
-std::vector<std::uint8_t> fileBytes(const std::string& name) {
-    std::ifstream file(std::string(LUMIVAHA_DATA_DIR) + "/" + name, std::ios::binary);
+// A data/ name of the manifest, read from the build's data set.
+std::vector<std::uint8_t> fileBytes(const char* dataFile) {
+    std::ifstream file(std::string(LUMIVAHA_DATA_DIR) + "/" +
+                           std::string(nameInDataFolder(dataFile)),
+                       std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
@@ -64,8 +68,7 @@ TEST_P(ForgedMesh, LoadsWithTheValidatingLoaderAndFitsTheShowcase) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllModels, ForgedMesh,
-                         testing::Values("teolisuus.AML", "enkelit.AML", "reaktori.AML"));
+INSTANTIATE_TEST_SUITE_P(AllModels, ForgedMesh, testing::ValuesIn(meshFiles));
 
 // The share of triangles whose winding (counter-clockwise seen from outside) agrees with their
 // vertex normals.

@@ -4,6 +4,7 @@
 #include "forge/music/song.h"
 #include "kick_detector.h"
 #include "platform/sound_decoder.h"
+#include "resources/data_manifest.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,8 +15,11 @@
 
 namespace {
 
+// Loop n, counted from 1 as the score counts them.
 std::vector<std::int16_t> decodeLoop(int number) {
-    std::string path = std::string(LUMIVAHA_DATA_DIR) + "/loop" + std::to_string(number) + ".mp3";
+    const std::string path =
+        std::string(LUMIVAHA_DATA_DIR) + "/" +
+        std::string(nameInDataFolder(loopFiles[static_cast<std::size_t>(number - 1)]));
     std::vector<std::int16_t> samples;
     std::string reason;
     platform::DecodeResult result = platform::decodeSoundFile(path.c_str(), 44100, samples, reason);
@@ -88,7 +92,8 @@ TEST_P(ForgedLoop, MixIsCentredOnZeroAndStartsFromSilence) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllLoops, ForgedLoop, testing::Values(1, 2, 3, 4, 5));
+INSTANTIATE_TEST_SUITE_P(AllLoops, ForgedLoop,
+                         testing::Range(1, static_cast<int>(loopFiles.size()) + 1));
 
 TEST(OpeningLoop, BuildsUpFromItsFirstBarsToItsLast) {
     std::vector<std::int16_t> samples = decodeLoop(5);

@@ -1,4 +1,4 @@
-#include "forge/pictures/picture_names.h"
+#include "resources/data_manifest.h"
 #include "resources/jpeg_reader.h"
 
 #include <algorithm>
@@ -36,7 +36,9 @@ struct Picture {
     }
 };
 
-Picture load(const std::string& name) {
+// A picture of the manifest, from the build's data set.
+Picture load(const char* dataFile) {
+    const std::string name(nameInDataFolder(dataFile));
     std::unique_ptr<DecodedImage> image = readJpegFile(std::string(LUMIVAHA_DATA_DIR) + "/" + name);
     Picture picture;
     if (!image) {
@@ -54,32 +56,58 @@ Picture load(const std::string& name) {
     return picture;
 }
 
-const std::vector<std::string> stripPictures = {"yla0.jpg", "yla1.jpg", "yla2.jpg", "yla3.jpg",
-                                                "yla4.jpg", "yla5.jpg", "ala0.jpg", "ala1.jpg",
-                                                "ala2.jpg", "ala3.jpg"};
+bool isStripSlot(int slot) {
+    return (slot >= firstUpperStripSlot && slot < firstUpperStripSlot + upperStripSlotCount) ||
+           (slot >= firstLowerStripSlot && slot < firstLowerStripSlot + lowerStripSlotCount);
+}
+
+const std::vector<const char*> stripPictures = [] {
+    std::vector<const char*> names;
+    for (const PictureFile& picture : pictureFiles) {
+        if (isStripSlot(picture.slot)) {
+            names.push_back(picture.fileName);
+        }
+    }
+    return names;
+}();
+
+constexpr std::array<const char*, 3> titleCards = {pictureFileName(firstTitleCardSlot),
+                                                   pictureFileName(secondTitleCardSlot),
+                                                   pictureFileName(lastTitleCardSlot)};
+
+struct Size {
+    int width;
+    int height;
+};
+
+Size intendedSize(int slot) {
+    if (slot >= firstTitleCardSlot && slot <= lastTitleCardSlot) {
+        return {640, 480};
+    }
+    if (slot == streakPictureSlot) {
+        return {256, 512};
+    }
+    if (slot == pulsePictureSlot || slot == spiralPictureSlot || slot == environmentPictureSlot) {
+        return {512, 512};
+    }
+    return {256, 256};
+}
 
 TEST(ForgedPictures, DecodeToTheirIntendedSizes) {
-    for (const std::string& name : forge::pictureFileNames()) {
-        Picture picture = load(name);
-        bool titleCard = name == "kuvaseos.jpg" || name == "ilo.jpg" || name == "sumu.jpg";
-        if (titleCard) {
-            EXPECT_EQ(picture.width, 640) << name;
-            EXPECT_EQ(picture.height, 480) << name;
-        } else if (name == "viiva.jpg") {
-            EXPECT_EQ(picture.width, 256) << name;
-            EXPECT_EQ(picture.height, 512) << name;
-        } else {
-            int expected =
-                (name == "p0.jpg" || name == "spiral.jpg" || name == "env.jpg") ? 512 : 256;
-            EXPECT_EQ(picture.width, expected) << name;
-            EXPECT_EQ(picture.height, expected) << name;
-        }
+    for (const PictureFile& file : pictureFiles) {
+        const Picture picture = load(file.fileName);
+        const Size expected = intendedSize(file.slot);
+        EXPECT_EQ(picture.width, expected.width) << file.fileName;
+        EXPECT_EQ(picture.height, expected.height) << file.fileName;
     }
 }
 
 // Added onto the backdrop, a strip picture must leave most of it alone and light up some of it.
 TEST(ForgedPictures, StripPicturesAreMostlyDarkWithBrightDetail) {
-    for (const std::string& name : stripPictures) {
+    // Every strip slot has its picture.
+    EXPECT_EQ(stripPictures.size(),
+              static_cast<std::size_t>(upperStripSlotCount + lowerStripSlotCount));
+    for (const char* name : stripPictures) {
         Picture picture = load(name);
         ASSERT_GT(picture.width, 0);
         float mean = picture.meanLuma(0, 0, picture.width, picture.height);
@@ -96,7 +124,7 @@ TEST(ForgedPictures, StripPicturesAreMostlyDarkWithBrightDetail) {
 
 TEST(ForgedPictures, StripPicturesAreEachRecognisablyDifferent) {
     std::vector<Picture> pictures;
-    for (const std::string& name : stripPictures) {
+    for (const char* name : stripPictures) {
         pictures.push_back(load(name));
     }
     for (std::size_t a = 0; a < pictures.size(); ++a) {
@@ -117,7 +145,7 @@ TEST(ForgedPictures, StripPicturesAreEachRecognisablyDifferent) {
 // Black adds nothing to the streaks behind the cards: their borders must be black, their
 // middles bright.
 TEST(ForgedPictures, TitleCardsAreLightOnBlack) {
-    for (const std::string name : {"kuvaseos.jpg", "ilo.jpg", "sumu.jpg"}) {
+    for (const char* name : titleCards) {
         Picture card = load(name);
         ASSERT_EQ(card.width, 640);
         EXPECT_LT(card.meanLuma(0, 0, 640, 16), 0.01f) << name;
@@ -127,8 +155,8 @@ TEST(ForgedPictures, TitleCardsAreLightOnBlack) {
         EXPECT_GT(card.meanLuma(160, 200, 480, 290), 0.2f) << name;
     }
     // The two typeset cards show different words.
-    Picture first = load("kuvaseos.jpg");
-    Picture second = load("ilo.jpg");
+    Picture first = load(pictureFileName(firstTitleCardSlot));
+    Picture second = load(pictureFileName(secondTitleCardSlot));
     EXPECT_GT(
         std::fabs(first.meanLuma(40, 200, 320, 300) - second.meanLuma(40, 200, 320, 300)) +
             std::fabs(first.meanLuma(320, 200, 600, 300) - second.meanLuma(320, 200, 600, 300)),
@@ -138,7 +166,7 @@ TEST(ForgedPictures, TitleCardsAreLightOnBlack) {
 // Spun at 800 degrees a second, a picture that looks the same turned by a third or a half turn
 // would not show its rotation.
 TEST(ForgedPictures, SpiralChangesUnderEveryPartTurn) {
-    Picture spiral = load("spiral.jpg");
+    Picture spiral = load(pictureFileName(spiralPictureSlot));
     ASSERT_EQ(spiral.width, 512);
     for (float turn : {0.25f, 1.0f / 3.0f, 0.5f}) {
         double difference = 0.0;
@@ -160,7 +188,7 @@ TEST(ForgedPictures, SpiralChangesUnderEveryPartTurn) {
 
 // The pulse picture is mapped transposed; it must read the same either way.
 TEST(ForgedPictures, PulsePictureIsSymmetricAboutItsDiagonal) {
-    Picture pulse = load("p0.jpg");
+    Picture pulse = load(pictureFileName(pulsePictureSlot));
     ASSERT_EQ(pulse.width, 512);
     double difference = 0.0;
     for (int y = 0; y < 512; y += 3) {
@@ -174,7 +202,7 @@ TEST(ForgedPictures, PulsePictureIsSymmetricAboutItsDiagonal) {
 
 // s runs across the streak (columns), t along it (rows).
 TEST(ForgedPictures, StreakIsASoftBarAcrossThatVariesAlong) {
-    Picture streak = load("viiva.jpg");
+    Picture streak = load(pictureFileName(streakPictureSlot));
     ASSERT_EQ(streak.width, 256);
     EXPECT_LT(streak.meanLuma(0, 0, 6, 512), 0.02f);
     EXPECT_LT(streak.meanLuma(250, 0, 256, 512), 0.02f);
@@ -194,7 +222,7 @@ TEST(ForgedPictures, StreakIsASoftBarAcrossThatVariesAlong) {
 // Sphere mapping puts reflections that point up at large t, the bottom of the stored picture: the
 // sky must be there, or the models reflect the ground overhead.
 TEST(ForgedPictures, EnvironmentMapHasItsSkyWhereSphereMappingLooksUp) {
-    Picture environment = load("env.jpg");
+    Picture environment = load(pictureFileName(environmentPictureSlot));
     ASSERT_EQ(environment.width, 512);
     float sky = environment.meanLuma(128, 300, 384, 420);
     float ground = environment.meanLuma(128, 92, 384, 212);

@@ -84,7 +84,7 @@ BENCHMARK(pictureStripsDraw)->Unit(benchmark::kMillisecond)->UseRealTime();
 // A sphere of the given triangle count (rings x segments x 2) in all three model files.
 void meshShowcaseDraw(benchmark::State& state) {
     enterDrawContext(benchColour);
-    textureBank[MeshShowcase::environmentSlot] = makeSolidTexture(180, 200, 220, 256);
+    textureBank[environmentPictureSlot] = makeSolidTexture(180, 200, 220, 256);
     const auto rings = static_cast<int>(state.range(0));
     const AmlModel sphere = {sphereMesh(30.0f, rings, 100)};
     const ShowcaseDirectory files({sphere, sphere, sphere});

@@ -43,7 +43,7 @@ class MeshShowcaseGlTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(context.ready());
-        textureBank[MeshShowcase::environmentSlot] =
+        textureBank[environmentPictureSlot] =
             makeSolidTexture(environment[0], environment[1], environment[2]);
         enterDrawContext(tint);
     }
@@ -75,7 +75,7 @@ TEST_F(MeshShowcaseGlTest, LeavesTexgenAndTexturingOffSlotThirteenBoundAndTheCam
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(static_cast<GLuint>(bound), textureBank[MeshShowcase::environmentSlot]);
+    EXPECT_EQ(static_cast<GLuint>(bound), textureBank[environmentPictureSlot]);
     GLint mode = 0;
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     EXPECT_EQ(mode, GL_MODELVIEW);

@@ -1,6 +1,7 @@
 #include "showcase_files.h"
 
 #include "effects/mesh_showcase.h"
+#include "resources/data_manifest.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -76,8 +77,7 @@ ShowcaseDirectory::ShowcaseDirectory(const std::array<AmlModel, 3>& models)
     std::filesystem::create_directory(directory.file("data"));
     for (std::size_t i = 0; i < models.size(); ++i) {
         if (!models[i].empty()) {
-            EXPECT_TRUE(writeAmlFile(directory.file(MeshShowcase::modelFiles[i]), models[i]))
-                << MeshShowcase::modelFiles[i];
+            EXPECT_TRUE(writeAmlFile(directory.file(meshFiles[i]), models[i])) << meshFiles[i];
         }
     }
     std::filesystem::current_path(directory.path());
