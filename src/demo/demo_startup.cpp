@@ -24,6 +24,7 @@
 #include <GL/glu.h>
 #include <cstdlib>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -52,25 +53,24 @@ std::unique_ptr<FeedbackBlur> makeFeedbackBlur(bool differedBefore) {
 }
 
 // Constructed in this order: their constructors draw from the shared generator.
-void constructEffects(bool blurDifferedBefore) {
-    feedbackBlur = makeFeedbackBlur(blurDifferedBefore);
-    waterRipple = std::make_unique<WaterRipple>();
-    foregroundEffects[0] = std::make_unique<VoxelGrowth>();
-    foregroundEffects[1] = std::make_unique<PictureStrips>();
-    foregroundEffects[2] = std::make_unique<MeshShowcase>();
-    foregroundEffects[3] = std::make_unique<TitleCards>();
-    backgroundEffects[0] = std::make_unique<SpiralBackdrop>();
-    backgroundEffects[1] = std::make_unique<StreakBackdrop>();
-    backgroundEffects[2] = std::make_unique<PulseBackdrop>();
+void constructEffects(DemoState& state, bool blurDifferedBefore) {
+    state.feedbackBlur = makeFeedbackBlur(blurDifferedBefore);
+    state.waterRipple = std::make_unique<WaterRipple>();
+    state.foregroundEffects[0] = std::make_unique<VoxelGrowth>();
+    state.foregroundEffects[1] = std::make_unique<PictureStrips>();
+    state.foregroundEffects[2] = std::make_unique<MeshShowcase>();
+    state.foregroundEffects[3] = std::make_unique<TitleCards>();
+    state.backgroundEffects[0] = std::make_unique<SpiralBackdrop>();
+    state.backgroundEffects[1] = std::make_unique<StreakBackdrop>();
+    state.backgroundEffects[2] = std::make_unique<PulseBackdrop>();
 }
 
-void openMusic() {
+void openMusic(DemoState& state) {
     platform::SoundSystem& sound = platform::soundSystem();
     sound.initialise(44100, 16, 0);
     for (int loop = 0; loop < loopCount; ++loop) {
-        loopStreams[loop] = sound.openStream(platform::dataFilePath(loopFiles[loop]).c_str());
+        state.loopStreams[loop] = sound.openStream(platform::dataFilePath(loopFiles[loop]).c_str());
     }
-    currentLoop = 4;
 }
 
 void setStartupProjection(const DemoWindow& window) {
@@ -100,17 +100,17 @@ void pickFirstBaseColour() {
 
 void startDemo(DemoWindow& window, KeyState& keys) {
     seedRandom(platform::currentMilliseconds());
-    demoWindow = &window;
-    keyState = &keys;
+    // The new cycle's state starts at the opening; the last cycle's lives on a little longer.
+    std::unique_ptr<DemoState> previous =
+        std::exchange(demoState, std::make_unique<DemoState>(window, keys));
     demoClock.stop();
-    backdropIndex = 1;
-    foregroundIndex = 3;
     pickFirstBaseColour();
-    const bool blurDifferedBefore = blurHasDiffered(feedbackBlur.get());
+    const bool blurDifferedBefore =
+        previous != nullptr && blurHasDiffered(previous->feedbackBlur.get());
     // A restart must not keep the last run's objects alive beside the new ones.
-    releaseDemoObjects();
-    constructEffects(blurDifferedBefore);
-    openMusic();
+    previous.reset();
+    constructEffects(*demoState, blurDifferedBefore);
+    openMusic(*demoState);
     barLayout.generate();
     glViewport(0, 0, window.width, window.height);
     loadTextureBank();
@@ -119,6 +119,7 @@ void startDemo(DemoWindow& window, KeyState& keys) {
     glDisable(GL_TEXTURE_2D);
     glShadeModel(GL_SMOOTH);
     demoClock.start();
-    platform::soundSystem().playStream(musicChannel, loopStreams[currentLoop]);
+    platform::soundSystem().playStream(musicChannel,
+                                       demoState->loopStreams[demoState->currentLoop]);
     demoClock.restart();
 }

@@ -3,18 +3,11 @@
 #include "effects/feedback_blur.h"
 #include "effects/water_ripple.h"
 
-DemoWindow* demoWindow = nullptr;
-KeyState* keyState = nullptr;
-std::array<std::unique_ptr<Effect>, backdropCount> backgroundEffects;
-std::array<std::unique_ptr<Effect>, foregroundCount> foregroundEffects;
-int backdropIndex = 1;
-int foregroundIndex = 3;
-std::unique_ptr<FeedbackBlur> feedbackBlur;
-std::unique_ptr<WaterRipple> waterRipple;
-std::array<platform::SoundStream*, loopCount> loopStreams{};
-int currentLoop = 4;
+std::unique_ptr<DemoState> demoState;
 
-void releaseDemoObjects() {
+DemoState::DemoState(DemoWindow& window, KeyState& keys) : demoWindow(&window), keyState(&keys) {}
+
+DemoState::~DemoState() {
     for (auto& effect : foregroundEffects) {
         effect.reset();
     }

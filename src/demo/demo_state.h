@@ -14,30 +14,44 @@ namespace platform {
 class SoundStream;
 }
 
-// The state of one run of the demo: made by the start-up, worked on by the frame driver.
-// A new start-up releases the previous run's objects before it makes its own.
-extern DemoWindow* demoWindow;
-extern KeyState* keyState;
-
 inline constexpr int backdropCount = 3;
 inline constexpr int foregroundCount = 4;
 inline constexpr int loopCount = static_cast<int>(loopFiles.size());
 inline constexpr int musicChannel = 0;
 
-// SpiralBackdrop, StreakBackdrop, PulseBackdrop.
-extern std::array<std::unique_ptr<Effect>, backdropCount> backgroundEffects;
-// VoxelGrowth, PictureStrips, MeshShowcase, TitleCards.
-extern std::array<std::unique_ptr<Effect>, foregroundCount> foregroundEffects;
-extern int backdropIndex;
-extern int foregroundIndex;
+// Every cycle opens with StreakBackdrop behind TitleCards, to the last loop.
+inline constexpr int openingBackdrop = 1;
+inline constexpr int openingForeground = 3;
+inline constexpr int openingLoop = loopCount - 1;
+// What a loop boundary picks from: every backdrop, but neither the opening's foreground nor its
+// loop, which come back only with the next cycle.
+inline constexpr int laterForegroundCount = openingForeground;
+inline constexpr int laterLoopCount = openingLoop;
 
-extern std::unique_ptr<FeedbackBlur> feedbackBlur;
-// Made at every start-up and never drawn.
-extern std::unique_ptr<WaterRipple> waterRipple;
+// What one cycle of the demo owns: made by the start-up, worked on by the frame driver and
+// released by the next start-up.
+struct DemoState {
+    DemoState(DemoWindow& window, KeyState& keys);
+    // Releases the foregrounds, the backdrops, the water surface and the blur, in this order.
+    ~DemoState();
+    DemoState(const DemoState&) = delete;
+    DemoState& operator=(const DemoState&) = delete;
 
-// "data/loop1.mp3" to "data/loop5.mp3"; owned by the sound system.
-extern std::array<platform::SoundStream*, loopCount> loopStreams;
-extern int currentLoop;
+    DemoWindow* demoWindow;
+    KeyState* keyState;
+    // SpiralBackdrop, StreakBackdrop, PulseBackdrop.
+    std::array<std::unique_ptr<Effect>, backdropCount> backgroundEffects;
+    // VoxelGrowth, PictureStrips, MeshShowcase, TitleCards.
+    std::array<std::unique_ptr<Effect>, foregroundCount> foregroundEffects;
+    int backdropIndex = openingBackdrop;
+    int foregroundIndex = openingForeground;
+    std::unique_ptr<FeedbackBlur> feedbackBlur;
+    // Made at every start-up and never drawn.
+    std::unique_ptr<WaterRipple> waterRipple;
+    // The loops of the data manifest, in its order; owned by the sound system.
+    std::array<platform::SoundStream*, loopCount> loopStreams{};
+    int currentLoop = openingLoop;
+};
 
-// Releases the effects, the blur and the water surface of the last run.
-void releaseDemoObjects();
+// The running cycle's state: none before the first start-up.
+extern std::unique_ptr<DemoState> demoState;

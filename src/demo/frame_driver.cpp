@@ -26,8 +26,9 @@ void drawEffects(float seconds) {
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, textureBank[pulsePictureSlot]);
     glDisable(GL_TEXTURE_2D);
-    backgroundEffects[backdropIndex]->draw(seconds);
-    foregroundEffects[foregroundIndex]->draw(seconds);
+    const DemoState& state = *demoState;
+    state.backgroundEffects[state.backdropIndex]->draw(seconds);
+    state.foregroundEffects[state.foregroundIndex]->draw(seconds);
 }
 
 void copyToRenderTarget() {
@@ -57,30 +58,29 @@ void drawComposite() {
     glColor3f(baseColour.red, baseColour.green, baseColour.blue);
 }
 
-void startNextLoop() {
-    backdropIndex = nextRandom() % 3;
-    // Never 3: the title cards belong to the opening only.
-    foregroundIndex = nextRandom() % 3;
+void startNextLoop(DemoState& state) {
+    state.backdropIndex = nextRandom() % backdropCount;
+    state.foregroundIndex = nextRandom() % laterForegroundCount;
     baseColour = pickBaseColour();
     glColor3f(baseColour.red, baseColour.green, baseColour.blue);
-    // Never 4: the opening loop does not come back.
-    currentLoop = nextRandom() % 4;
+    state.currentLoop = nextRandom() % laterLoopCount;
+    platform::SoundStream* loop = state.loopStreams[state.currentLoop];
     platform::SoundSystem& sound = platform::soundSystem();
     // A loop that was replaced just after its end stopped short of the rewind point and keeps
     // that position; played from there it would end again in the next frame, after one frame
     // of its tail. It starts from its beginning instead.
-    if (sound.streamPosition(loopStreams[currentLoop]) > loopEndMilliseconds) {
-        sound.setStreamPosition(loopStreams[currentLoop], 0);
+    if (sound.streamPosition(loop) > loopEndMilliseconds) {
+        sound.setStreamPosition(loop, 0);
     }
-    sound.playStream(musicChannel, loopStreams[currentLoop]);
+    sound.playStream(musicChannel, loop);
 }
 
-void runMusicSchedule() {
+void runMusicSchedule(DemoState& state) {
     platform::SoundSystem& sound = platform::soundSystem();
-    if (sound.streamPosition(loopStreams[currentLoop]) > loopEndMilliseconds) {
-        startNextLoop();
+    if (sound.streamPosition(state.loopStreams[state.currentLoop]) > loopEndMilliseconds) {
+        startNextLoop(state);
     }
-    for (platform::SoundStream* stream : loopStreams) {
+    for (platform::SoundStream* stream : state.loopStreams) {
         if (sound.streamPosition(stream) > loopRewindMilliseconds) {
             sound.setStreamPosition(stream, 0);
         }
@@ -90,16 +90,18 @@ void runMusicSchedule() {
 } // namespace
 
 void updateFrame() {
+    KeyState& keys = *demoState->keyState;
+    DemoWindow& window = *demoState->demoWindow;
     // Escape and F1 stay set: the cycle ends with this frame, and creation clears them.
-    if ((*keyState)[platform::VK_ESCAPE] == 1) {
-        requestQuit(*demoWindow);
+    if (keys[platform::VK_ESCAPE] == 1) {
+        requestQuit(window);
     }
-    if ((*keyState)[platform::VK_F1] == 1) {
-        requestModeToggle(*demoWindow);
+    if (keys[platform::VK_F1] == 1) {
+        requestModeToggle(window);
     }
     // Cleared here, so any number of key-down messages between two frames count once.
-    if ((*keyState)[platform::VK_SPACE] == 1) {
-        (*keyState)[platform::VK_SPACE] = 0;
+    if (keys[platform::VK_SPACE] == 1) {
+        keys[platform::VK_SPACE] = 0;
         barLayout.generate();
     }
 }
@@ -109,12 +111,13 @@ void drawFrame() {
     drawEffects(seconds);
     copyToRenderTarget();
     glViewport(0, 0, surfaceWidth, surfaceHeight);
-    feedbackBlur->draw(renderTargetSlot, seconds);
+    DemoState& state = *demoState;
+    state.feedbackBlur->draw(renderTargetSlot, seconds);
     drawComposite();
     // Strictly greater: exactly 103 s still draws; the quit lets this frame finish.
     if (seconds > runningTimeSeconds) {
-        requestQuit(*demoWindow);
+        requestQuit(*state.demoWindow);
     }
     glFlush();
-    runMusicSchedule();
+    runMusicSchedule(state);
 }

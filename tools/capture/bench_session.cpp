@@ -111,8 +111,8 @@ void BenchSession::drawFirstFrame() {
 void BenchSession::drawPairFrame() {
     PairSample& pair = pairSamples[currentPair];
     if (warmedUp < warmUpFrames) {
-        backdropIndex = pair.backdrop;
-        foregroundIndex = pair.foreground;
+        demoState->backdropIndex = pair.backdrop;
+        demoState->foregroundIndex = pair.foreground;
         drawFrame();
         ++warmedUp;
         return;
@@ -125,26 +125,27 @@ void BenchSession::drawPairFrame() {
         ++currentPair;
         warmedUp = 0;
     }
-    if (const auto* verified = dynamic_cast<const VerifiedBlur*>(feedbackBlur.get())) {
+    if (const auto* verified = dynamic_cast<const VerifiedBlur*>(demoState->feedbackBlur.get())) {
         blurReport = verified->report();
     }
 }
 
 double BenchSession::timedFrame(FrameKind kind) {
     const bool floor = kind == FrameKind::floor;
-    auto* verified = dynamic_cast<VerifiedBlur*>(feedbackBlur.get());
+    DemoState& state = *demoState;
+    auto* verified = dynamic_cast<VerifiedBlur*>(state.feedbackBlur.get());
     if (verified != nullptr) {
         verified->forceReference(kind == FrameKind::reference);
     }
     const PairSample& pair = pairSamples[currentPair];
     // The frame driver's loop boundary may have moved on: every frame draws the pair it times.
-    backdropIndex = pair.backdrop;
-    foregroundIndex = pair.foreground;
+    state.backdropIndex = pair.backdrop;
+    state.foregroundIndex = pair.foreground;
     std::unique_ptr<Effect> backdrop = std::make_unique<DrawsNothing>();
     std::unique_ptr<Effect> foreground = std::make_unique<DrawsNothing>();
     if (floor) {
-        std::swap(backgroundEffects[pair.backdrop], backdrop);
-        std::swap(foregroundEffects[pair.foreground], foreground);
+        std::swap(state.backgroundEffects[pair.backdrop], backdrop);
+        std::swap(state.foregroundEffects[pair.foreground], foreground);
     }
     glFinish();
     const Clock::time_point began = Clock::now();
@@ -155,8 +156,8 @@ double BenchSession::timedFrame(FrameKind kind) {
         verified->forceReference(false);
     }
     if (floor) {
-        std::swap(backgroundEffects[pair.backdrop], backdrop);
-        std::swap(foregroundEffects[pair.foreground], foreground);
+        std::swap(state.backgroundEffects[pair.backdrop], backdrop);
+        std::swap(state.foregroundEffects[pair.foreground], foreground);
     }
     return milliseconds;
 }

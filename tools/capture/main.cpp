@@ -66,7 +66,10 @@ std::string counted(std::uint64_t count, const char* noun) {
 
 // Which blur drew the frames after the check: it should make no difference to any of them.
 std::string blurNote() {
-    const auto* verified = dynamic_cast<const VerifiedBlur*>(feedbackBlur.get());
+    if (demoState == nullptr) {
+        return "";
+    }
+    const auto* verified = dynamic_cast<const VerifiedBlur*>(demoState->feedbackBlur.get());
     if (verified == nullptr) {
         return "";
     }

@@ -73,7 +73,7 @@ TEST(CaptureMatchesDemoTest, ACapturedFrameIsTheFrameTheDemoDrawsAtThatTime) {
         platform::advanceOfflineSound(sound, 44100 / framesPerSecond);
     }
     EXPECT_EQ(compared, framesCompared);
-    releaseDemoObjects();
+    demoState.reset();
     platform::setTimeSource(nullptr);
     std::filesystem::current_path(previousDirectory);
 }

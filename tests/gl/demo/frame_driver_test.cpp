@@ -73,16 +73,13 @@ protected:
         platform::setTimeSource(readFakeNow);
         drawLog.clear();
         keys.fill(0);
-        demoWindow = &window;
-        keyState = &keys;
+        demoState = std::make_unique<DemoState>(window, keys);
         window.windowHandle = context.window;
         keepRunning = true;
         openLoops();
         makeEffects();
         makeRenderTargets();
         baseColour = {0.5f, 0.5f, 0.5f};
-        backdropIndex = 1;
-        foregroundIndex = 3;
         seedRandom(7);
         demoClock.stop();
         demoClock.start();
@@ -97,7 +94,7 @@ protected:
     }
 
     void TearDown() override {
-        releaseDemoObjects();
+        demoState.reset();
         platform::setTimeSource(nullptr);
     }
 
@@ -105,25 +102,24 @@ protected:
         platform::SoundSystem& sound = platform::soundSystem();
         platform::selectSoundOutput(sound, platform::SoundOutput::offline);
         ASSERT_TRUE(sound.initialise(44100, 16, 0));
-        for (SoundStream*& stream : loopStreams) {
+        for (SoundStream*& stream : demoState->loopStreams) {
             stream = sound.openStream(loopFile.c_str());
         }
-        currentLoop = 4;
-        sound.playStream(musicChannel, loopStreams[currentLoop]);
+        sound.playStream(musicChannel, demoState->loopStreams[demoState->currentLoop]);
     }
 
     static void makeEffects() {
         const char* backdropNames[] = {"spiral", "streaks", "pulse"};
         for (int i = 0; i < backdropCount; ++i) {
-            backgroundEffects[i] =
+            demoState->backgroundEffects[i] =
                 std::make_unique<SolidEffect>(backdropNames[i], 0.2f, 0.6f, 1.0f);
         }
         const char* foregroundNames[] = {"voxels", "strips", "meshes", "titles"};
         for (int i = 0; i < foregroundCount; ++i) {
             // Draws nothing visible: a quad behind the backdrop's, rejected by the depth test.
-            foregroundEffects[i] = std::make_unique<RecordingEffect>(foregroundNames[i]);
+            demoState->foregroundEffects[i] = std::make_unique<RecordingEffect>(foregroundNames[i]);
         }
-        feedbackBlur = std::make_unique<FeedbackBlur>();
+        demoState->feedbackBlur = std::make_unique<FeedbackBlur>();
     }
 
     static void makeRenderTargets() {
@@ -135,10 +131,10 @@ protected:
     }
 
     static std::int32_t position(int loop) {
-        return platform::soundSystem().streamPosition(loopStreams[loop]);
+        return platform::soundSystem().streamPosition(demoState->loopStreams[loop]);
     }
     static void setPosition(int loop, std::uint32_t milliseconds) {
-        platform::soundSystem().setStreamPosition(loopStreams[loop], milliseconds);
+        platform::soundSystem().setStreamPosition(demoState->loopStreams[loop], milliseconds);
     }
 
     // The requests posted to the window, in order.
@@ -203,16 +199,16 @@ TEST_F(FrameDriverTest, LoopEndsOnlyPast14674Milliseconds) {
     setPosition(4, 14674);
     ASSERT_EQ(position(4), 14674);
     drawFrame();
-    EXPECT_EQ(currentLoop, 4);
-    EXPECT_EQ(foregroundIndex, 3);
-    EXPECT_EQ(backdropIndex, 1);
+    EXPECT_EQ(demoState->currentLoop, 4);
+    EXPECT_EQ(demoState->foregroundIndex, 3);
+    EXPECT_EQ(demoState->backdropIndex, 1);
 
     setPosition(4, 14675);
     drawFrame();
-    EXPECT_NE(currentLoop, 4);
-    EXPECT_LT(foregroundIndex, 3);
-    EXPECT_GE(backdropIndex, 0);
-    EXPECT_LT(backdropIndex, 3);
+    EXPECT_NE(demoState->currentLoop, 4);
+    EXPECT_LT(demoState->foregroundIndex, 3);
+    EXPECT_GE(demoState->backdropIndex, 0);
+    EXPECT_LT(demoState->backdropIndex, 3);
     // The loop that just ended keeps its position: it is not yet past the rewind point.
     EXPECT_EQ(position(4), 14675);
 }
@@ -226,11 +222,11 @@ TEST_F(FrameDriverTest, BoundaryDrawsScenesColourAndLoopInOrderFromTheSharedGene
     const int expectedForeground = nextRandom() % 3;
     const BaseColour expectedColour = pickBaseColour();
     const int expectedLoop = nextRandom() % 4;
-    EXPECT_EQ(backdropIndex, expectedBackdrop);
-    EXPECT_EQ(foregroundIndex, expectedForeground);
+    EXPECT_EQ(demoState->backdropIndex, expectedBackdrop);
+    EXPECT_EQ(demoState->foregroundIndex, expectedForeground);
     EXPECT_EQ(baseColour.red, expectedColour.red);
     EXPECT_EQ(baseColour.blue, expectedColour.blue);
-    EXPECT_EQ(currentLoop, expectedLoop);
+    EXPECT_EQ(demoState->currentLoop, expectedLoop);
     GLfloat current[4] = {};
     glGetFloatv(GL_CURRENT_COLOR, current);
     EXPECT_EQ(current[1], expectedColour.green);
@@ -249,7 +245,7 @@ TEST_F(FrameDriverTest, LoopsArePastTheirEndRewoundOnlyPast14830Milliseconds) {
 TEST_F(FrameDriverTest, TheEndedLoopIsRewoundInTheSameFrameWhenAlreadyPastTheRewindPoint) {
     setPosition(4, 14900);
     drawFrame();
-    EXPECT_NE(currentLoop, 4);
+    EXPECT_NE(demoState->currentLoop, 4);
     EXPECT_EQ(position(4), 0);
 }
 
@@ -260,16 +256,16 @@ TEST_F(FrameDriverTest, ALoopPickedAgainAfterItEndedStartsFromItsBeginning) {
     }
     setPosition(4, 14690);
     drawFrame();
-    ASSERT_NE(currentLoop, 4);
-    EXPECT_EQ(position(currentLoop), 0);
-    const int pickedLoop = currentLoop;
-    const int backdrop = backdropIndex;
-    const int foreground = foregroundIndex;
+    ASSERT_NE(demoState->currentLoop, 4);
+    EXPECT_EQ(position(demoState->currentLoop), 0);
+    const int pickedLoop = demoState->currentLoop;
+    const int backdrop = demoState->backdropIndex;
+    const int foreground = demoState->foregroundIndex;
     const BaseColour colour = baseColour;
     drawFrame(); // the next frame must not end the loop again
-    EXPECT_EQ(currentLoop, pickedLoop);
-    EXPECT_EQ(backdropIndex, backdrop);
-    EXPECT_EQ(foregroundIndex, foreground);
+    EXPECT_EQ(demoState->currentLoop, pickedLoop);
+    EXPECT_EQ(demoState->backdropIndex, backdrop);
+    EXPECT_EQ(demoState->foregroundIndex, foreground);
     EXPECT_EQ(baseColour.red, colour.red);
     // The loops not picked keep their positions.
     for (int loop = 0; loop < 4; ++loop) {
@@ -282,10 +278,10 @@ TEST_F(FrameDriverTest, ALoopPickedAgainAfterItEndedStartsFromItsBeginning) {
 
 TEST_F(FrameDriverTest, ManyBoundariesNeverBringBackTheOpeningAndKeepTheColourBright) {
     for (int boundary = 0; boundary < 60; ++boundary) {
-        setPosition(currentLoop, 14800);
+        setPosition(demoState->currentLoop, 14800);
         drawFrame();
-        ASSERT_LT(foregroundIndex, 3);
-        ASSERT_LT(currentLoop, 4);
+        ASSERT_LT(demoState->foregroundIndex, 3);
+        ASSERT_LT(demoState->currentLoop, 4);
         ASSERT_TRUE(isBrightEnough(baseColour));
     }
 }

@@ -39,7 +39,7 @@ protected:
         startDemo(window, keys);
     }
     void TearDown() override {
-        releaseDemoObjects();
+        demoState.reset();
         platform::setTimeSource(nullptr);
         std::filesystem::current_path(previousDirectory);
     }
@@ -75,11 +75,12 @@ TEST_F(StartupTest, RandomDrawsFollowTheStartUpOrder) {
     EXPECT_EQ(baseColour.red, colour.red);
     EXPECT_EQ(baseColour.green, colour.green);
     EXPECT_EQ(baseColour.blue, colour.blue);
-    const auto& meshes = dynamic_cast<const MeshShowcase&>(*foregroundEffects[2]);
+    const auto& meshes = dynamic_cast<const MeshShowcase&>(*demoState->foregroundEffects[2]);
     EXPECT_EQ(meshes.modelIndex, modelIndex);
-    const auto& spiral = dynamic_cast<const SpiralBackdrop&>(*backgroundEffects[0]);
+    const auto& spiral = dynamic_cast<const SpiralBackdrop&>(*demoState->backgroundEffects[0]);
     EXPECT_EQ(spiral.direction, spiralDirection);
-    const auto& streakBackdrop = dynamic_cast<const StreakBackdrop&>(*backgroundEffects[1]);
+    const auto& streakBackdrop =
+        dynamic_cast<const StreakBackdrop&>(*demoState->backgroundEffects[1]);
     for (std::size_t i = 0; i < streaks.size(); ++i) {
         EXPECT_EQ(streakBackdrop.streaks[i].x, streaks[i].x) << "streak " << i;
         EXPECT_EQ(streakBackdrop.streaks[i].y, streaks[i].y) << "streak " << i;
@@ -92,15 +93,15 @@ TEST_F(StartupTest, RandomDrawsFollowTheStartUpOrder) {
 }
 
 TEST_F(StartupTest, OpeningIsStreaksBehindTitleCardsWithTheFifthLoopAtTimeZero) {
-    EXPECT_EQ(backdropIndex, 1);
-    EXPECT_EQ(foregroundIndex, 3);
-    EXPECT_EQ(currentLoop, 4);
+    EXPECT_EQ(demoState->backdropIndex, 1);
+    EXPECT_EQ(demoState->foregroundIndex, 3);
+    EXPECT_EQ(demoState->currentLoop, 4);
     EXPECT_EQ(demoClock.elapsedSeconds(), 0.0f);
     platform::SoundSystem& sound = platform::soundSystem();
-    EXPECT_EQ(sound.streamPosition(loopStreams[4]), 0);
+    EXPECT_EQ(sound.streamPosition(demoState->loopStreams[4]), 0);
     platform::advanceOfflineSound(sound, 44100);
-    EXPECT_EQ(sound.streamPosition(loopStreams[4]), 1000);
-    EXPECT_EQ(sound.streamPosition(loopStreams[0]), 0) << "only the opening loop plays";
+    EXPECT_EQ(sound.streamPosition(demoState->loopStreams[4]), 1000);
+    EXPECT_EQ(sound.streamPosition(demoState->loopStreams[0]), 0) << "only the opening loop plays";
 }
 
 TEST_F(StartupTest, InitialOpenGlStateIsTheOneTheEffectsRelyOn) {
