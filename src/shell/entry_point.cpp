@@ -1,5 +1,7 @@
 #include "shell/entry_point.h"
 
+#include "platform/heap_reuse.h"
+
 using namespace platform;
 
 void runMessagePump(DemoWindow& window, const DemoHooks& demo) {
@@ -22,6 +24,7 @@ void runMessagePump(DemoWindow& window, const DemoHooks& demo) {
 }
 
 int runEntryPoint(InstanceHandle instance, const DemoHooks& demo, WindowMode mode) {
+    keepFreedMemoryForReuse();
     WindowClassInfo classInfo;
     classInfo.instance = instance;
     KeyState keys{};
