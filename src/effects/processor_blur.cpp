@@ -91,6 +91,15 @@ ProjectionXyw currentProjectionXyw() {
     return entries;
 }
 
+bool areNeighbours(const std::int32_t* texels, int count) {
+    for (int k = 1; k < count; ++k) {
+        if (texels[k] != texels[0] + k) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // A padded source row filtered across for one quad: the first texel of each pair and the
 // weight of the second.
 void filterAcross(const std::uint32_t* row, const std::int32_t* texels, const std::uint8_t* weights,
@@ -155,11 +164,7 @@ __attribute__((target("avx2"))) __m256i packed(__m256i first, __m256i last) {
 }
 
 __attribute__((target("avx2"))) __m256i eightTexels(const std::uint32_t* row,
-                                                    const std::int32_t* texels) {
-    bool contiguous = true;
-    for (int k = 1; k < 8 && contiguous; ++k) {
-        contiguous = texels[k] == texels[0] + k;
-    }
+                                                    const std::int32_t* texels, bool contiguous) {
     if (contiguous) {
         return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + texels[0]));
     }
@@ -167,13 +172,13 @@ __attribute__((target("avx2"))) __m256i eightTexels(const std::uint32_t* row,
                                   _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels)), 4);
 }
 
-__attribute__((target("avx2"))) void filterAcrossWide(const std::uint32_t* row,
-                                                      const std::int32_t* texels,
-                                                      const std::uint16_t* weightLanes,
-                                                      std::uint32_t* filtered) {
+__attribute__((target("avx2"))) void
+filterAcrossWide(const std::uint32_t* row, const std::int32_t* texels, const bool* contiguousEights,
+                 const std::uint16_t* weightLanes, std::uint32_t* filtered) {
     for (int x = 0; x < side; x += 8) {
-        const __m256i low = eightTexels(row, texels + x);
-        const __m256i high = eightTexels(row + 1, texels + x);
+        const bool contiguous = contiguousEights[x / 8];
+        const __m256i low = eightTexels(row, texels + x, contiguous);
+        const __m256i high = eightTexels(row + 1, texels + x, contiguous);
         const auto* weights = reinterpret_cast<const __m256i*>(weightLanes + x * 4);
         const __m256i first =
             mixLanes(firstFour(low), firstFour(high), _mm256_loadu_si256(weights));
@@ -238,6 +243,7 @@ bool ProcessorBlur::prepare(const FeedbackBlur& settings) {
         return false;
     }
     splitIntoAxes();
+    planRowFiltering();
     wide = processorIsWide();
     source.assign(static_cast<std::size_t>(padded * padded), 0);
     target.assign(source.size(), 0);
@@ -280,6 +286,22 @@ void ProcessorBlur::splitIntoAxes() {
     }
 }
 
+// Which eights of columns load in one piece, and which quads share their filtered rows.
+void ProcessorBlur::planRowFiltering() {
+    for (std::size_t j = 0; j < quadTaps.size(); ++j) {
+        QuadTaps& taps = quadTaps[j];
+        for (std::size_t eight = 0; eight < taps.contiguousEights.size(); ++eight) {
+            taps.contiguousEights[eight] = areNeighbours(taps.columns.texel.data() + eight * 8, 8);
+        }
+        columnsOf[j] = j;
+        for (std::size_t earlier = j; earlier-- > 0;) {
+            if (quadTaps[earlier].columns == taps.columns) {
+                columnsOf[j] = columnsOf[earlier];
+            }
+        }
+    }
+}
+
 bool ProcessorBlur::fits(const FeedbackBlur& settings) const {
     return map.measured() && settings.passCount > 0 &&
            blurQuadShifts(settings.verticalSpread, settings.verticalSpread) == preparedShifts &&
@@ -312,58 +334,66 @@ void ProcessorBlur::readPicture() {
 // Every pass reads the whole picture of the one before, so the two threads meet after each.
 void ProcessorBlur::runPasses(int passCount) {
     for (int pass = 0; pass < passCount; ++pass) {
-        std::thread upperHalf([this] { blurBand(side / 2, side, filteredAcross[1]); });
-        blurBand(0, side / 2, filteredAcross[0]);
+        std::thread upperHalf([this] { blurBand(side / 2, side, bandRows[1]); });
+        blurBand(0, side / 2, bandRows[0]);
         upperHalf.join();
         wrapEdges(target);
         std::swap(source, target);
     }
 }
 
-// Each quad in turn: the source rows it reaches filtered across once, then every row of the
-// band filtered between them and blended.
-void ProcessorBlur::blurBand(int firstRow, int endRow, std::vector<std::uint32_t>& across) {
-    for (std::size_t j = 0; j < quadTaps.size(); ++j) {
-        const QuadTaps& taps = quadTaps[j];
-        const auto rowsBegin = taps.rows.texel.begin();
-        const auto [lowest, highest] =
-            std::minmax_element(rowsBegin + firstRow, rowsBegin + endRow);
-        const int firstSourceRow = *lowest;
-        const int sourceRows = *highest + 2 - firstSourceRow;
-        across.resize(static_cast<std::size_t>(sourceRows * side));
-        for (int row = 0; row < sourceRows; ++row) {
-            const std::uint32_t* sourceRow =
-                source.data() + static_cast<std::size_t>((firstSourceRow + row) * padded);
-            std::uint32_t* filtered = across.data() + static_cast<std::size_t>(row * side);
-#if defined(LUMIVAHA_BLUR_AVX2)
-            if (wide) {
-                filterAcrossWide(sourceRow, taps.columns.texel.data(),
-                                 taps.columnWeightLanes.data(), filtered);
-                continue;
-            }
-#endif
-            filterAcross(sourceRow, taps.columns.texel.data(), taps.columns.weight.data(),
-                         filtered);
-        }
-        for (int y = firstRow; y < endRow; ++y) {
+// Row by row, and in each row the quads in turn, so that the source rows filtered across stay
+// in the cache while the rows above and below use them.
+void ProcessorBlur::blurBand(int firstRow, int endRow, FilteredRows& filtered) {
+    filtered.sourceRowOf.fill(-1);
+    for (int y = firstRow; y < endRow; ++y) {
+        std::uint32_t* destination =
+            target.data() + firstTexel + static_cast<std::size_t>(y * padded);
+        for (std::size_t j = 0; j < quadTaps.size(); ++j) {
             const auto at = static_cast<std::size_t>(y);
-            const std::uint32_t* lower =
-                across.data() +
-                static_cast<std::size_t>((taps.rows.texel[at] - firstSourceRow) * side);
-            std::uint32_t* destination =
-                target.data() + firstTexel + static_cast<std::size_t>(y * padded);
-#if defined(LUMIVAHA_BLUR_AVX2)
-            if (wide) {
-                filterUpAndBlendWide(lower, lower + side, taps.rows.weight[at], blurQuadAlphas[j],
-                                     j == 0, destination);
-                continue;
-            }
-#endif
-            filterUpAndBlend(lower, lower + side, taps.rows.weight[at], blurQuadAlphas[j], j == 0,
-                             destination);
+            const int lowerRow = quadTaps[j].rows.texel[at];
+            const std::uint32_t* lower = filteredRow(j, lowerRow, filtered);
+            const std::uint32_t* upper = filteredRow(j, lowerRow + 1, filtered);
+            blendRow(lower, upper, quadTaps[j].rows.weight[at], j, destination);
         }
     }
     blurIrregularPixels(firstRow, endRow);
+}
+
+// Quads sample between two neighbouring source rows, a row or two apart from each other: the
+// rows kept serve the other quads with the same columns and the next output row too.
+const std::uint32_t* ProcessorBlur::filteredRow(std::size_t quad, int sourceRow,
+                                                FilteredRows& filtered) const {
+    const std::size_t slot = columnsOf[quad] * rowsKeptPerColumns +
+                             static_cast<std::size_t>(sourceRow % rowsKeptPerColumns);
+    std::uint32_t* row = filtered.texels.data() + slot * side;
+    if (filtered.sourceRowOf[slot] != sourceRow) {
+        filtered.sourceRowOf[slot] = sourceRow;
+        const std::uint32_t* sourceTexels =
+            source.data() + static_cast<std::size_t>(sourceRow * padded);
+        const QuadTaps& taps = quadTaps[quad];
+#if defined(LUMIVAHA_BLUR_AVX2)
+        if (wide) {
+            filterAcrossWide(sourceTexels, taps.columns.texel.data(), taps.contiguousEights.data(),
+                             taps.columnWeightLanes.data(), row);
+            return row;
+        }
+#endif
+        filterAcross(sourceTexels, taps.columns.texel.data(), taps.columns.weight.data(), row);
+    }
+    return row;
+}
+
+void ProcessorBlur::blendRow(const std::uint32_t* lower, const std::uint32_t* upper, int weight,
+                             std::size_t quad, std::uint32_t* destination) const {
+    const int alpha = blurQuadAlphas[quad];
+#if defined(LUMIVAHA_BLUR_AVX2)
+    if (wide) {
+        filterUpAndBlendWide(lower, upper, weight, alpha, quad == 0, destination);
+        return;
+    }
+#endif
+    filterUpAndBlend(lower, upper, weight, alpha, quad == 0, destination);
 }
 
 void ProcessorBlur::blurIrregularPixels(int firstRow, int endRow) {

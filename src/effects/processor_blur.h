@@ -37,19 +37,35 @@ private:
     struct AxisTaps {
         std::array<std::int32_t, side> texel;
         std::array<std::uint8_t, side> weight;
+        bool operator==(const AxisTaps&) const = default;
     };
     struct QuadTaps {
         AxisTaps columns;
         AxisTaps rows;
         // The column weights once per channel, as the wide arithmetic takes them.
         std::array<std::uint16_t, side * 4> columnWeightLanes;
+        // For each eight columns: whether they read eight neighbouring texels, in one load.
+        std::array<bool, side / 8> contiguousEights;
+    };
+    // Quads that sample the same columns share their rows filtered across.
+    static constexpr int rowsKeptPerColumns = 4;
+    static constexpr int keptRows = 4 * rowsKeptPerColumns;
+    // One thread's last source rows filtered across: for each set of columns, four rows kept by
+    // their number modulo four, and which source row each holds (-1: none yet).
+    struct FilteredRows {
+        std::vector<std::uint32_t> texels = std::vector<std::uint32_t>(keptRows * side);
+        std::array<int, keptRows> sourceRowOf{};
     };
 
     bool fits(const FeedbackBlur& settings) const;
     void splitIntoAxes();
+    void planRowFiltering();
     void readPicture();
     void runPasses(int passCount);
-    void blurBand(int firstRow, int endRow, std::vector<std::uint32_t>& across);
+    void blurBand(int firstRow, int endRow, FilteredRows& filtered);
+    const std::uint32_t* filteredRow(std::size_t quad, int sourceRow, FilteredRows& filtered) const;
+    void blendRow(const std::uint32_t* lower, const std::uint32_t* upper, int weight,
+                  std::size_t quad, std::uint32_t* destination) const;
     void blurIrregularPixels(int firstRow, int endRow);
     void wrapEdges(std::vector<std::uint32_t>& picture) const;
     void restoreBlurState() const;
@@ -60,12 +76,13 @@ private:
     // Each quad samples by column and row everywhere but along the diagonal where the driver
     // splits it into two triangles, whose interpolation may round a column's position apart.
     std::array<QuadTaps, 4> quadTaps{};
+    // For each quad, the first quad with the same columns.
+    std::array<std::size_t, 4> columnsOf{};
     std::vector<int> irregularPixels;
     // With AVX2 the arithmetic runs eight pixels at a time.
     bool wide = false;
     // Two padded RGBA pictures: the pass reads one and writes the other.
     std::vector<std::uint32_t> source;
     std::vector<std::uint32_t> target;
-    // Each thread's rows filtered across, for one quad.
-    std::array<std::vector<std::uint32_t>, 2> filteredAcross;
+    std::array<FilteredRows, 2> bandRows;
 };
