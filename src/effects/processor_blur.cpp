@@ -244,7 +244,7 @@ bool ProcessorBlur::prepare(const FeedbackBlur& settings) {
     }
     splitIntoAxes();
     planRowFiltering();
-    wide = processorIsWide();
+    wide = arithmetic == Arithmetic::widest && processorIsWide();
     source.assign(static_cast<std::size_t>(padded * padded), 0);
     target.assign(source.size(), 0);
     return true;

@@ -20,6 +20,10 @@ public:
     // The pictures carry one wrapped texel on every edge, as the repeat wrap samples them.
     static constexpr int paddedSide = side + 2;
 
+    // Eight pixels at a time where the processor has AVX2, or the plain arithmetic everywhere.
+    enum class Arithmetic { widest, plain };
+    explicit ProcessorBlur(Arithmetic arithmetic = Arithmetic::widest) : arithmetic(arithmetic) {}
+
     const char* name() const override { return "processor"; }
     // Measures where the quads of these settings sample, drawing into the lower-left region.
     // Expects the state the blur itself expects. False when the map cannot be measured.
@@ -79,6 +83,7 @@ private:
     // For each quad, the first quad with the same columns.
     std::array<std::size_t, 4> columnsOf{};
     std::vector<int> irregularPixels;
+    Arithmetic arithmetic;
     // With AVX2 the arithmetic runs eight pixels at a time.
     bool wide = false;
     // Two padded RGBA pictures: the pass reads one and writes the other.

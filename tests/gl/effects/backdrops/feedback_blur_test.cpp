@@ -352,19 +352,25 @@ protected:
     }
 };
 
+// Both arithmetics: the wide one where the processor has it, and the plain one it falls back to.
 TEST_F(FasterBlurTest, ProcessorBlurGivesTheReferencesBytesAndState) {
     FeedbackBlur settings;
-    ProcessorBlur blur;
-    ASSERT_TRUE(blur.prepare(settings));
-    for (const unsigned seed : {1u, 2u}) {
-        const TexelPattern picture = colourNoise(seed);
-        const std::vector<Rgb> expected = referenceResult(picture);
-        const GLuint name = prepare(picture);
-        glViewport(10, 20, 30, 40);
-        glEnable(GL_BLEND);
-        glDisable(GL_DEPTH_TEST);
-        ASSERT_TRUE(blur.draw(targetSlot, settings));
-        ASSERT_TRUE(readTexture(name, regionSide, regionSide) == expected) << "picture " << seed;
+    for (const auto arithmetic :
+         {ProcessorBlur::Arithmetic::widest, ProcessorBlur::Arithmetic::plain}) {
+        ProcessorBlur blur(arithmetic);
+        ASSERT_TRUE(blur.prepare(settings));
+        for (const unsigned seed : {1u, 2u}) {
+            const TexelPattern picture = colourNoise(seed);
+            const std::vector<Rgb> expected = referenceResult(picture);
+            const GLuint name = prepare(picture);
+            glViewport(10, 20, 30, 40);
+            glEnable(GL_BLEND);
+            glDisable(GL_DEPTH_TEST);
+            ASSERT_TRUE(blur.draw(targetSlot, settings));
+            ASSERT_TRUE(readTexture(name, regionSide, regionSide) == expected)
+                << "picture " << seed
+                << (arithmetic == ProcessorBlur::Arithmetic::plain ? ", plain" : ", widest");
+        }
     }
     std::array<GLint, 4> viewport{};
     glGetIntegerv(GL_VIEWPORT, viewport.data());
