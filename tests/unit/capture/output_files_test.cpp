@@ -221,6 +221,29 @@ TEST(PngFileTest, PicturesAreStoredTopRowFirstWithExactColours) {
     EXPECT_EQ(picture.pixel(2, 3)[2], 200);
 }
 
+// Noise: every difference between neighbours wraps somewhere, and nothing compresses.
+TEST(PngFileTest, AFrameOfNoiseComesBackByteForByte) {
+    ScratchDirectory scratch;
+    const int width = 801;
+    const int height = 3;
+    std::vector<std::uint8_t> noise(static_cast<std::size_t>(width * height * 3));
+    std::uint32_t state = 12345;
+    for (std::uint8_t& byte : noise) {
+        state = state * 1664525u + 1013904223u;
+        byte = static_cast<std::uint8_t>(state >> 24);
+    }
+    const std::string path = scratch.file("noise.png");
+    std::string reason;
+    ASSERT_TRUE(writePngFile(path, noise.data(), width, height, PngRowOrder::topFirst,
+                             PngPurpose::frame, reason))
+        << reason;
+    Picture picture;
+    ASSERT_TRUE(capturetest::readPng(path, picture, reason)) << reason;
+    ASSERT_EQ(picture.width, width);
+    ASSERT_EQ(picture.height, height);
+    EXPECT_TRUE(picture.rgb == noise);
+}
+
 TEST(PngFileTest, AFailedWriteLeavesNoFile) {
     ScratchDirectory scratch;
     std::string reason;
