@@ -8,6 +8,8 @@
 #include <GL/gl.h>
 #include <cmath>
 
+static_assert(MeshShowcase::modelCount == 3, "the constructor opens three models");
+
 MeshShowcase::MeshShowcase() : lastTime(-3.0f), modelIndex(0), camera{} {
     // All three are opened before the first is read; they close in reverse order on return.
     FileStream first(platform::dataFilePath(meshFiles[0]));

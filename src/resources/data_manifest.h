@@ -5,8 +5,9 @@
 // against them. The build lists the forge's outputs by reading this header: every quoted name
 // that starts with data/ below is one file of the data set, so write no other such name here.
 //
-// Adding a picture: a slot and a row of pictureFiles here, a job in the forge's data set that
-// makes it (pictureFileName(slot) names it), and the effect that binds the slot.
+// Adding a picture: a slot and a row of pictureFiles here (the tables count their own rows), a job
+// in the forge's data set that makes it (pictureFileName(slot) names it), and the effect that
+// binds the slot.
 
 #include <array>
 #include <string>
@@ -36,7 +37,7 @@ struct PictureFile {
 
 // In load order: the first missing picture in this order is the one reported.
 // clang-format off
-inline constexpr std::array<PictureFile, 17> pictureFiles{{
+inline constexpr auto pictureFiles = std::to_array<PictureFile>({
     // slot                    file                   drawn by
     {pulsePictureSlot,         "data/p0.jpg"},       // PulseBackdrop
     {spiralPictureSlot,        "data/spiral.jpg"},   // SpiralBackdrop
@@ -55,7 +56,7 @@ inline constexpr std::array<PictureFile, 17> pictureFiles{{
     {firstLowerStripSlot + 1,  "data/ala1.jpg"},
     {firstLowerStripSlot + 2,  "data/ala2.jpg"},
     {firstLowerStripSlot + 3,  "data/ala3.jpg"},
-}};
+});
 // clang-format on
 
 // Square RGBA textures with undefined texels and no mipmaps: only the render target is drawn
@@ -64,23 +65,27 @@ struct EmptyTarget {
     int slot;
     int side;
 };
-inline constexpr std::array<EmptyTarget, 3> emptyTargets{{
+inline constexpr auto emptyTargets = std::to_array<EmptyTarget>({
     {90, 256},
     {91, 256},
     {renderTargetSlot, 512},
-}};
+});
 
 // The mesh showcase's models, in its model order.
-inline constexpr std::array<const char*, 3> meshFiles{
+inline constexpr auto meshFiles = std::to_array<const char*>({
     "data/teolisuus.AML",
     "data/enkelit.AML",
     "data/reaktori.AML",
-};
+});
 
 // The music loops; the last is the opening's.
-inline constexpr std::array<const char*, 5> loopFiles{
-    "data/loop1.mp3", "data/loop2.mp3", "data/loop3.mp3", "data/loop4.mp3", "data/loop5.mp3",
-};
+inline constexpr auto loopFiles = std::to_array<const char*>({
+    "data/loop1.mp3",
+    "data/loop2.mp3",
+    "data/loop3.mp3",
+    "data/loop4.mp3",
+    "data/loop5.mp3",
+});
 
 // The picture in a slot, found while compiling: a slot without a picture does not compile.
 consteval const char* pictureFileName(int slot) {
