@@ -38,7 +38,9 @@ constexpr std::array<Damage, 3> damages = {Damage::missing, Damage::truncatedToH
 // never reach its end and the scenes would stop changing); a half mesh or picture ends early
 // inside its data; random bytes are no JPEG, no consistent MPEG stream and no valid mesh.
 constexpr int fatalStatus = 1;
-constexpr auto runBound = 5s;
+// A hang guard, not a speed target: a damaged start-up takes well under a second on an idle
+// machine, but three of them side by side on a CI machine busy with other tests took over 5 s.
+constexpr auto runBound = 20s;
 
 // One damaged data set with the demo running on it, on a screen of its own.
 struct DamagedRun {
@@ -93,7 +95,9 @@ TEST_P(BadDataE2eTest, EveryDamageEndsTheDemoAtOnceWithAMessageNamingTheFile) {
         std::replace(key.begin(), key.end(), ' ', '_');
         RecordProperty(key, static_cast<int>(ran.count()));
         ASSERT_FALSE(run->demo->diedFromSignal()) << "crashed; stderr:\n" << errors;
-        ASSERT_TRUE(status.has_value()) << "still running after 5 s; stderr:\n" << errors;
+        ASSERT_TRUE(status.has_value())
+            << "still running after " << runBound.count() << " s; stderr:\n"
+            << errors;
         EXPECT_EQ(*status, fatalStatus) << errors;
         EXPECT_NE(errors.find("data/" + fileName), std::string::npos)
             << "the message does not name the file:\n"
