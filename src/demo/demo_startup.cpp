@@ -4,10 +4,10 @@
 #include "core/demo_clock.h"
 #include "core/random.h"
 #include "demo/bar_layout.h"
+#include "demo/blur_choice.h"
 #include "demo/demo_state.h"
 #include "effects/mesh_showcase.h"
 #include "effects/picture_strips.h"
-#include "effects/processor_blur.h"
 #include "effects/pulse_backdrop.h"
 #include "effects/spiral_backdrop.h"
 #include "effects/streak_backdrop.h"
@@ -22,8 +22,6 @@
 
 #include <GL/gl.h>
 #include <GL/glu.h>
-#include <cstdlib>
-#include <string_view>
 #include <utility>
 
 namespace {
@@ -31,25 +29,6 @@ namespace {
 bool blurHasDiffered(const FeedbackBlur* blur) {
     const auto* verified = dynamic_cast<const VerifiedBlur*>(blur);
     return verified != nullptr && verified->report().differenceSeen;
-}
-
-// LUMIVAHA_BLUR=reference keeps the reference; =verified takes the candidate once it matched,
-// whatever its speed. A faster blur that once differed from the reference is not trusted again
-// by this process.
-std::unique_ptr<FeedbackBlur> makeFeedbackBlur(bool differedBefore) {
-    const char* variable = std::getenv("LUMIVAHA_BLUR");
-    const std::string_view setting = variable != nullptr ? variable : "";
-    if (setting == "reference") {
-        return std::make_unique<VerifiedBlur>(nullptr, "LUMIVAHA_BLUR=reference");
-    }
-    if (differedBefore) {
-        return std::make_unique<VerifiedBlur>(
-            nullptr, "a faster blur differed from the reference earlier in this process");
-    }
-    return std::make_unique<VerifiedBlur>(std::make_unique<ProcessorBlur>(), "",
-                                          setting == "verified"
-                                              ? VerifiedBlur::Choice::anyIdentical
-                                              : VerifiedBlur::Choice::fastestIdentical);
 }
 
 // Constructed in this order: their constructors draw from the shared generator.

@@ -1,7 +1,8 @@
 #include "resources/byte_stream.h"
 
+#include "resources/portable_memory.h"
+
 #include <array>
-#include <bit>
 
 namespace {
 
@@ -32,9 +33,9 @@ std::uint32_t ByteStream::readU32() {
 }
 
 float ByteStream::readF32() {
-    return std::bit_cast<float>(readU32());
+    return bitCast<float>(readU32());
 }
 
 double ByteStream::readF64() {
-    return std::bit_cast<double>(readLittleEndian<8>(*this));
+    return bitCast<double>(readLittleEndian<8>(*this));
 }

@@ -1,6 +1,7 @@
 #include "resources/jpeg_reader.h"
 
 #include "platform/startup_probe.h"
+#include "resources/libjpeg_decoding.h"
 #include "resources/resource_error.h"
 
 #include <jerror.h>

@@ -1,10 +1,10 @@
 #include "resources/mesh_model.h"
 
 #include "platform/startup_probe.h"
+#include "resources/portable_memory.h"
 #include "resources/resource_error.h"
 
 #include <GL/gl.h>
-#include <bit>
 #include <cstring>
 
 namespace {
@@ -118,8 +118,7 @@ bool AmlReader::readVertices(std::int32_t index, SubMesh& subMesh) {
     if (!need(floatCount * 4, "in the vertices of " + subMeshName(index))) {
         return false;
     }
-    subMesh.vertices =
-        std::make_unique_for_overwrite<float[]>(static_cast<std::size_t>(floatCount));
+    subMesh.vertices = uninitialisedArray<float>(static_cast<std::size_t>(floatCount));
     if (!readBlock(stream, subMesh.vertices.get(), floatCount * 4)) {
         fault = "the vertices of " + subMeshName(index) + " cannot be read";
         return false;
@@ -128,7 +127,7 @@ bool AmlReader::readVertices(std::int32_t index, SubMesh& subMesh) {
     auto* bytes = reinterpret_cast<std::uint8_t*>(subMesh.vertices.get());
     for (std::int64_t i = 0; i < floatCount; ++i) {
         subMesh.vertices[static_cast<std::size_t>(i)] =
-            std::bit_cast<float>(littleEndianAt(bytes + i * 4, 4));
+            bitCast<float>(littleEndianAt(bytes + i * 4, 4));
     }
     return true;
 }
@@ -138,8 +137,7 @@ bool AmlReader::readIndices(std::int32_t index, SubMesh& subMesh) {
     if (!need(indexCount * 2, "in the indices of " + subMeshName(index))) {
         return false;
     }
-    subMesh.indices =
-        std::make_unique_for_overwrite<std::int16_t[]>(static_cast<std::size_t>(indexCount));
+    subMesh.indices = uninitialisedArray<std::int16_t>(static_cast<std::size_t>(indexCount));
     if (!readBlock(stream, subMesh.indices.get(), indexCount * 2)) {
         fault = "the indices of " + subMeshName(index) + " cannot be read";
         return false;

@@ -1,4 +1,5 @@
 #include "resources/jpeg_reader.h"
+#include "resources/libjpeg_decoding.h"
 
 #include <csetjmp>
 #include <cstddef>
