@@ -9,6 +9,7 @@ target_include_directories(sound_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}
 target_link_libraries(sound_test_support PUBLIC lumivaha_formats lumivaha_sound lumivaha_test_support)
 
 add_executable(sound_tests
+  unit/sound/mp3_encoder_tag_test.cpp
   unit/sound/sound_decoder_test.cpp
   unit/sound/sound_device_test.cpp
   unit/sound/sound_fatal_test.cpp
@@ -19,7 +20,10 @@ add_executable(sound_tests
   unit/sound/sound_sample_buffer_test.cpp
   unit/sound/sound_wav_test.cpp
 )
-target_link_libraries(sound_tests PRIVATE sound_test_support PkgConfig::SDL2 GTest::gtest_main)
+# The encoder-tag tests decode without trimming, as some browsers do.
+pkg_check_modules(MPG123_UNTRIMMED REQUIRED IMPORTED_TARGET libmpg123)
+target_link_libraries(sound_tests PRIVATE
+  sound_test_support PkgConfig::SDL2 PkgConfig::MPG123_UNTRIMMED GTest::gtest_main)
 # Regression inputs that fuzzing found live in the fuzz corpus.
 target_compile_definitions(sound_tests PRIVATE
   LUMIVAHA_MP3_CORPUS="${CMAKE_CURRENT_SOURCE_DIR}/fuzz/corpus/mp3")
