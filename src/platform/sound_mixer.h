@@ -29,6 +29,10 @@ public:
     // firstFrame, saturating. Copies only: the audio thread calls it.
     void mix(std::int16_t* output, std::uint32_t frames, std::uint64_t firstFrame) const;
 
+    // For outputs that play the streams themselves instead of mixing them (the browser's).
+    int channelCount() const { return static_cast<int>(channels.size()); }
+    const SoundStream* channelStream(int channel) const { return channels[channel]; }
+
 private:
     void detach(SoundStream& stream, std::uint64_t nextFrame);
 

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The page around the canvas (index.html): what the program tells it and asks of it.
+namespace platform::web {
+
+void setPageTitle(const char* title);
+// Shown on the page below the canvas, as a message box would be.
+void showPageMessage(const char* caption, const char* text);
+// Puts a fresh canvas in place of the current one, so the next context starts from WebGL's
+// defaults: a context made again on the same canvas would keep the old one's state.
+void renewCanvas();
+// Copies every "data/..." file that the server beside the page has into the program's file
+// system, under the same name. Files the server lacks are left out, for the demo to report.
+void fetchDataFiles(const std::vector<std::string>& names);
+// Every frame: the demo time, the position of the loop the frame played and the loop now
+// current, on the canvas for tests and curious users.
+void reportFrame(float demoSeconds, float musicSeconds, int loop);
+
+} // namespace platform::web

@@ -1,0 +1,294 @@
+// The window system in a browser tab: the page's one canvas is the window, its WebGL context
+// the rendering context, the page's key events the messages. Swapping yields to the browser
+// until its next animation frame, so the shell's blocking message pump runs unchanged.
+#include "platform/web/web_page.h"
+#include "platform/window_system.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <deque>
+#include <emscripten.h>
+#include <emscripten/html5.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+struct DeviceContext {
+    Window* window = nullptr;
+    PixelFormatRequest format;
+};
+
+struct GlContext {
+    EMSCRIPTEN_WEBGL_CONTEXT_HANDLE handle = 0;
+};
+
+struct Window {
+    WindowProcedure procedure = nullptr;
+    std::intptr_t userData = 0;
+    std::deque<Message> queue;
+    int width = 0;
+    int height = 0;
+    bool deviceContextHeld = false;
+    DeviceContext deviceContext;
+};
+
+namespace {
+
+constexpr const char* canvasSelector = "#canvas";
+// How often a wait for messages looks again: the page's events arrive between the looks.
+constexpr unsigned waitIntervalMilliseconds = 50;
+
+std::vector<WindowClass> classes;
+// The page has one canvas, so there is at most one window.
+std::unique_ptr<Window> window;
+std::vector<std::unique_ptr<GlContext>> glContexts;
+
+Window* findWindow(WindowHandle handle) {
+    return handle != nullptr && handle == window.get() ? window.get() : nullptr;
+}
+
+// Only the keys the demo answers to are kept from the browser: Space would scroll the page and
+// F1 open the browser's help. Every other key keeps its usual meaning in the browser too.
+bool isDemoKey(unsigned long keyCode) {
+    return keyCode == VK_SPACE || keyCode == VK_F1 || keyCode == VK_ESCAPE;
+}
+
+EM_BOOL keyEvent(int eventType, const EmscriptenKeyboardEvent* event, void*) {
+    // Legacy key codes are the classic virtual-key codes for every key the demo knows.
+    const unsigned long keyCode = event->keyCode;
+    if (window == nullptr || keyCode == 0 || keyCode > 255) {
+        return EM_FALSE;
+    }
+    const std::uint32_t message = eventType == EMSCRIPTEN_EVENT_KEYDOWN ? WM_KEYDOWN : WM_KEYUP;
+    window->queue.push_back({window.get(), message, keyCode, 0});
+    return isDemoKey(keyCode) ? EM_TRUE : EM_FALSE;
+}
+
+void listenToKeys(bool listen) {
+    const em_key_callback_func callback = listen ? keyEvent : nullptr;
+    emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, callback);
+    emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, callback);
+}
+
+EM_ASYNC_JS(void, waitForAnimationFrame, (), {
+    await new Promise(function(resolve) { requestAnimationFrame(function() { resolve(); }); });
+});
+
+} // namespace
+
+InstanceHandle currentInstance() {
+    static char instance;
+    return reinterpret_cast<InstanceHandle>(&instance);
+}
+
+// The page never shows anything but the canvas, so there is nothing to hide.
+void useOffscreenWindows() {}
+
+bool registerClass(const WindowClass& windowClass) {
+    const bool taken =
+        std::any_of(classes.begin(), classes.end(), [&windowClass](const WindowClass& known) {
+            return std::string(known.className) == windowClass.className;
+        });
+    if (taken) {
+        return false;
+    }
+    classes.push_back(windowClass);
+    return true;
+}
+
+bool unregisterClass(const char* className, InstanceHandle) {
+    return std::erase_if(classes, [className](const WindowClass& known) {
+               return std::string(known.className) == className;
+           }) == 1;
+}
+
+// The page letterboxes the canvas in whatever room it has and offers its own full-screen
+// button; the user's screen is the browser's business.
+bool changeDisplayMode(int, int, int) {
+    return true;
+}
+
+void restoreDisplayMode() {}
+
+WindowHandle createWindow(const WindowCreation& creation) {
+    const auto registered =
+        std::find_if(classes.begin(), classes.end(), [&creation](const WindowClass& known) {
+            return std::string(known.className) == creation.className;
+        });
+    if (window != nullptr || registered == classes.end()) {
+        return nullptr;
+    }
+    window = std::make_unique<Window>();
+    window->procedure = registered->procedure;
+    window->width = creation.width;
+    window->height = creation.height;
+    window->deviceContext.window = window.get();
+    emscripten_set_canvas_element_size(canvasSelector, creation.width, creation.height);
+    web::setPageTitle(creation.title);
+    listenToKeys(true);
+    Window* handle = window.get();
+    handle->procedure(handle, WM_CREATE, 0,
+                      reinterpret_cast<std::intptr_t>(creation.creationParameter));
+    return handle;
+}
+
+bool destroyWindow(WindowHandle handle) {
+    if (findWindow(handle) == nullptr) {
+        return false;
+    }
+    listenToKeys(false);
+    window.reset();
+    return true;
+}
+
+void showWindow(WindowHandle handle) {
+    if (Window* shown = findWindow(handle)) {
+        shown->procedure(shown, WM_SIZE, SIZE_RESTORED,
+                         makeSizeParameter(shown->width, shown->height));
+    }
+}
+
+// The page's own cursor stays as the browser shows it.
+void showCursor(bool) {}
+
+std::intptr_t getWindowUserData(WindowHandle handle) {
+    const Window* found = findWindow(handle);
+    return found ? found->userData : 0;
+}
+
+void setWindowUserData(WindowHandle handle, std::intptr_t value) {
+    if (Window* found = findWindow(handle)) {
+        found->userData = value;
+    }
+}
+
+bool peekMessage(Message& message, WindowHandle handle) {
+    if (window == nullptr || window->queue.empty() ||
+        (handle != nullptr && handle != window.get())) {
+        return false;
+    }
+    message = window->queue.front();
+    window->queue.pop_front();
+    return true;
+}
+
+MessageResult dispatchMessage(const Message& message) {
+    Window* target = findWindow(message.window);
+    return target ? target->procedure(target, message.message, message.wParam, message.lParam) : 0;
+}
+
+bool postMessage(WindowHandle handle, std::uint32_t message, std::uintptr_t wParam,
+                 std::intptr_t lParam) {
+    Window* target = findWindow(handle);
+    if (target == nullptr) {
+        return false;
+    }
+    target->queue.push_back({handle, message, wParam, lParam});
+    return true;
+}
+
+void waitMessage() {
+    while (window == nullptr || window->queue.empty()) {
+        emscripten_sleep(waitIntervalMilliseconds);
+    }
+}
+
+MessageResult defaultWindowProcedure(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t) {
+    return 0;
+}
+
+DeviceContextHandle getDeviceContext(WindowHandle handle) {
+    Window* found = findWindow(handle);
+    if (found == nullptr) {
+        return nullptr;
+    }
+    found->deviceContextHeld = true;
+    return &found->deviceContext;
+}
+
+bool releaseDeviceContext(WindowHandle handle, DeviceContextHandle deviceContext) {
+    Window* found = findWindow(handle);
+    if (found == nullptr || &found->deviceContext != deviceContext || !found->deviceContextHeld) {
+        return false;
+    }
+    found->deviceContextHeld = false;
+    return true;
+}
+
+// WebGL offers one kind of drawing buffer; its options are set when the context is made.
+int choosePixelFormat(DeviceContextHandle deviceContext, const PixelFormatRequest&) {
+    return deviceContext != nullptr ? 1 : 0;
+}
+
+bool setPixelFormat(DeviceContextHandle deviceContext, int format,
+                    const PixelFormatRequest& request) {
+    if (deviceContext == nullptr || format != 1) {
+        return false;
+    }
+    deviceContext->format = request;
+    return true;
+}
+
+GlContextHandle createGlContext(DeviceContextHandle deviceContext) {
+    if (deviceContext == nullptr) {
+        return nullptr;
+    }
+    EmscriptenWebGLContextAttributes attributes;
+    emscripten_webgl_init_context_attributes(&attributes);
+    // The demo clears to half alpha: an opaque canvas keeps the page from showing through.
+    attributes.alpha = EM_FALSE;
+    attributes.depth = deviceContext->format.depthBits > 0 ? EM_TRUE : EM_FALSE;
+    attributes.stencil = EM_FALSE;
+    attributes.antialias = EM_FALSE;
+    attributes.majorVersion = 1;
+    attributes.minorVersion = 0;
+    const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE handle =
+        emscripten_webgl_create_context(canvasSelector, &attributes);
+    if (handle <= 0) {
+        return nullptr;
+    }
+    glContexts.push_back(std::make_unique<GlContext>(GlContext{handle}));
+    return glContexts.back().get();
+}
+
+bool makeCurrent(DeviceContextHandle, GlContextHandle glContext) {
+    const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE handle = glContext ? glContext->handle : 0;
+    return emscripten_webgl_make_context_current(handle) == EMSCRIPTEN_RESULT_SUCCESS;
+}
+
+bool deleteGlContext(GlContextHandle glContext) {
+    const auto found =
+        std::find_if(glContexts.begin(), glContexts.end(),
+                     [glContext](const auto& known) { return known.get() == glContext; });
+    if (found == glContexts.end()) {
+        return false;
+    }
+    emscripten_webgl_destroy_context((*found)->handle);
+    glContexts.erase(found);
+    // The next context must start from WebGL's defaults, as a new window's does natively.
+    web::renewCanvas();
+    return true;
+}
+
+// The demo asks for no extensions through this.
+void* glProcAddress(const char*) {
+    return nullptr;
+}
+
+bool swapBuffers(DeviceContextHandle deviceContext) {
+    if (deviceContext == nullptr) {
+        return false;
+    }
+    // The browser shows the canvas once control returns to it.
+    waitForAnimationFrame();
+    return true;
+}
+
+void showMessageBox(const char* text, const char* caption, MessageBoxIcon) {
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    web::showPageMessage(caption, text);
+}
+
+} // namespace platform
