@@ -1,0 +1,315 @@
+#!/usr/bin/python3
+"""The demo in headless Chromium with software WebGL, driven over the DevTools protocol.
+
+Serves a built web folder (scripts/web --build) from a private copy on 127.0.0.1, then checks:
+the opening is drawn, a different scene follows the first loop boundary, which falls where the
+music says, no JavaScript error is reported, Escape ends the demo and the page says so; and a
+copy with a picture missing fails with the program's own message. Prints the frame rate seen.
+
+usage: browser_demo_test.py WEB_BUILD_DIR [SCREENSHOT_DIR]
+"""
+
+import base64
+import json
+import os
+import shutil
+import socket
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+import urllib.request
+import zlib
+
+import websocket
+
+OPENING_SECONDS = 3.0
+LOOP_END_SECONDS = 14.674
+# The page reads a loop's position just after the frame tested it, and the demo time a moment
+# later.
+POSITION_SAMPLING_ALLOWANCE = 0.05
+# Music and demo time start together but run on the audio context's clock and the page's; in
+# headless Chromium without a sound card the audio clock stutters while the machine is loaded.
+CLOCK_AGREEMENT = 1.0
+OPENING_LOOP = "4"
+# Wall-clock limits only: a loaded machine may render slowly, the checks follow demo time.
+START_TIMEOUT = 120
+RUN_TIMEOUT = 180
+
+CHROMIUM_FLAGS = [
+    "--headless", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
+    "--autoplay-policy=no-user-gesture-required", "--disable-quic", "--no-first-run",
+    "--disable-background-networking", "--disable-component-update", "--disable-sync",
+    "--window-size=800,600", "--remote-debugging-port=0",
+]
+
+
+class TestFailure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise TestFailure(message)
+
+
+def free_port():
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+def decode_png(data):
+    """Width, height and rows of RGB triples from an 8-bit, non-interlaced RGB or RGBA PNG."""
+    check(data[:8] == b"\x89PNG\r\n\x1a\n", "the screenshot is no PNG")
+    position, chunks, header = 8, [], None
+    while position < len(data):
+        length, kind = struct.unpack(">I4s", data[position:position + 8])
+        body = data[position + 8:position + 8 + length]
+        if kind == b"IHDR":
+            header = struct.unpack(">IIBBBBB", body)
+        elif kind == b"IDAT":
+            chunks.append(body)
+        position += 12 + length
+    width, height, depth, colour, _, _, interlace = header
+    check(depth == 8 and colour in (2, 6) and interlace == 0, "unexpected PNG layout")
+    channels = 3 if colour == 2 else 4
+    raw = zlib.decompress(b"".join(chunks))
+    stride = width * channels
+    rows, previous = [], bytearray(stride)
+    for y in range(height):
+        kind = raw[y * (stride + 1)]
+        line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for x in range(stride):
+            left = line[x - channels] if x >= channels else 0
+            up = previous[x]
+            up_left = previous[x - channels] if x >= channels else 0
+            if kind == 1:
+                line[x] = (line[x] + left) & 255
+            elif kind == 2:
+                line[x] = (line[x] + up) & 255
+            elif kind == 3:
+                line[x] = (line[x] + (left + up) // 2) & 255
+            elif kind == 4:
+                estimate = left + up - up_left
+                distances = (abs(estimate - left), abs(estimate - up), abs(estimate - up_left))
+                predictor = (left, up, up_left)[distances.index(min(distances))]
+                line[x] = (line[x] + predictor) & 255
+        rows.append([tuple(line[x:x + 3]) for x in range(0, stride, channels)])
+        previous = line
+    return width, height, rows
+
+
+class Picture:
+    def __init__(self, png):
+        self.png = png
+        self.width, self.height, self.rows = decode_png(png)
+
+    def pixels(self, step=4):
+        for y in range(0, self.height, step):
+            yield from self.rows[y][::step]
+
+    def lit_fraction(self, threshold):
+        pixels = list(self.pixels())
+        return sum(1 for p in pixels if max(p) > threshold) / len(pixels)
+
+    def difference(self, other):
+        """Mean absolute difference per channel, 0 to 255."""
+        total = count = 0
+        for a, b in zip(self.pixels(), other.pixels()):
+            total += sum(abs(x - y) for x, y in zip(a, b))
+            count += 3
+        return total / count
+
+
+class Browser:
+    def __init__(self, profile_dir):
+        self.events = []
+        self.process = subprocess.Popen(
+            ["chromium", *CHROMIUM_FLAGS, f"--user-data-dir={profile_dir}", "about:blank"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        port_file = os.path.join(profile_dir, "DevToolsActivePort")
+        deadline = time.time() + START_TIMEOUT
+        while not os.path.exists(port_file) or os.path.getsize(port_file) == 0:
+            check(time.time() < deadline and self.process.poll() is None, "Chromium did not start")
+            time.sleep(0.1)
+        with open(port_file) as lines:
+            port = int(lines.readline())
+        targets = json.load(urllib.request.urlopen(f"http://127.0.0.1:{port}/json"))
+        page = next(t for t in targets if t["type"] == "page")
+        self.socket = websocket.create_connection(page["webSocketDebuggerUrl"], timeout=RUN_TIMEOUT)
+        self.next_id = 0
+        for domain in ("Page", "Runtime", "Log"):
+            self.call(f"{domain}.enable")
+
+    def call(self, method, **params):
+        self.next_id += 1
+        self.socket.send(json.dumps({"id": self.next_id, "method": method, "params": params}))
+        while True:
+            reply = json.loads(self.socket.recv())
+            if reply.get("id") == self.next_id:
+                check("error" not in reply, f"{method}: {reply.get('error')}")
+                return reply["result"]
+            self.events.append(reply)
+
+    def evaluate(self, expression):
+        result = self.call("Runtime.evaluate", expression=expression, returnByValue=True)
+        check("exceptionDetails" not in result, f"evaluating {expression} failed")
+        return result["result"].get("value")
+
+    def canvas(self, attribute):
+        return self.evaluate(f"document.getElementById('canvas').dataset.{attribute} ?? null")
+
+    def wait_for(self, description, predicate, timeout=RUN_TIMEOUT):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            try:
+                value = predicate()
+            except TestFailure:
+                value = None  # the page is still loading
+            if value:
+                return value
+            time.sleep(0.1)
+        raise TestFailure(f"timed out waiting for {description} (state "
+                          f"{self.canvas('state')}, demo time {self.canvas('demoTime')})")
+
+    def screenshot(self):
+        return Picture(base64.b64decode(self.call("Page.captureScreenshot", format="png")["data"]))
+
+    def press(self, key, code, virtual_key):
+        for kind in ("rawKeyDown", "keyUp"):
+            self.call("Input.dispatchKeyEvent", type=kind, key=key, code=code,
+                      windowsVirtualKeyCode=virtual_key, nativeVirtualKeyCode=virtual_key)
+
+    def errors(self):
+        found = []
+        for event in self.events:
+            method, params = event.get("method"), event.get("params", {})
+            if method == "Runtime.exceptionThrown":
+                found.append(params["exceptionDetails"].get("exception", {}).get("description")
+                             or params["exceptionDetails"].get("text"))
+            elif method == "Runtime.consoleAPICalled" and params.get("type") == "error":
+                found.append(" ".join(str(a.get("value")) for a in params.get("args", [])))
+            elif method == "Log.entryAdded" and params["entry"]["level"] == "error":
+                found.append(params["entry"]["text"])
+        return found
+
+    def console(self):
+        """Everything the page printed, for a failure's report."""
+        return [" ".join(str(a.get("value", a.get("description"))) for a in e["params"]["args"])
+                for e in self.events if e.get("method") == "Runtime.consoleAPICalled"]
+
+    def close(self):
+        self.process.terminate()
+        try:
+            self.process.wait(10)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+
+
+def demo_time(browser):
+    value = browser.canvas("demoTime")
+    return float(value) if value is not None else 0.0
+
+
+def keep(picture, folder, name):
+    if folder:
+        with open(os.path.join(folder, name), "wb") as file:
+            file.write(picture.png)
+
+
+def check_running_demo(browser, url, screenshots):
+    browser.call("Page.navigate", url=url)
+    browser.wait_for("the first frame", lambda: browser.canvas("state") == "running")
+    browser.wait_for("the opening's third second", lambda: demo_time(browser) >= OPENING_SECONDS)
+    opening = browser.screenshot()
+    keep(opening, screenshots, "web_opening.png")
+    frames_at_opening, seconds_at_opening = int(browser.canvas("frames")), demo_time(browser)
+    check(browser.canvas("loop") == OPENING_LOOP, "the opening does not play the fifth loop")
+    check(opening.lit_fraction(24) > 0.05, "the opening's canvas is black or blank")
+    check(opening.lit_fraction(160) > 0.002, "the opening shows no lit title card")
+
+    browser.wait_for("the first loop boundary", lambda: browser.canvas("loop") != OPENING_LOOP)
+    browser.wait_for("a second of the next scene", lambda: demo_time(browser) >= 16.5)
+    frames = int(browser.canvas("frames")) - frames_at_opening
+    rate = frames / (demo_time(browser) - seconds_at_opening)
+    next_scene = browser.screenshot()
+    keep(next_scene, screenshots, "web_next_scene.png")
+    check(next_scene.lit_fraction(24) > 0.02, "the scene after the boundary is black or blank")
+    difference = opening.difference(next_scene)
+    check(difference > 8, f"the scene after the boundary looks like the opening ({difference:.1f})")
+
+    # Music and demo time advance alike between two frames, so the loop that ended stood at
+    # about music_before + (demo_after - demo_before) when the boundary frame tested it.
+    demo_before, demo_after = (float(t) for t in browser.canvas("boundaryDemoTimes").split())
+    music_before = float(browser.canvas("boundaryMusicTime"))
+    music_at_boundary = music_before + (demo_after - demo_before)
+    check(music_before <= LOOP_END_SECONDS + POSITION_SAMPLING_ALLOWANCE,
+          f"the loop ended late: it stood at {music_before} s a frame before the boundary")
+    check(music_at_boundary > LOOP_END_SECONDS - POSITION_SAMPLING_ALLOWANCE,
+          f"the loop ended early, at about {music_at_boundary:.3f} s")
+    check(abs(demo_before - music_before) <= CLOCK_AGREEMENT,
+          f"demo time {demo_before} s and music {music_before} s have drifted apart")
+
+    browser.press("Escape", "Escape", 27)
+    browser.wait_for("the end", lambda: browser.canvas("state") in ("ended", "failed"))
+    check(browser.canvas("state") == "ended", f"Escape failed the demo: {browser.canvas('message')}")
+    page_text = browser.evaluate("document.getElementById('message').textContent")
+    check("ended" in page_text, f"the page does not say the demo ended: {page_text!r}")
+    errors = browser.errors()
+    check(not errors, f"JavaScript errors: {errors}")
+    print(f"{rate:.1f} frames per second; the first loop ended between the frames at "
+          f"{demo_before} s and {demo_after} s of demo time, at {music_at_boundary:.3f} s of "
+          f"music")
+
+
+def check_missing_picture(browser, url):
+    browser.call("Page.navigate", url=url)
+    browser.wait_for("the failure", lambda: browser.canvas("state") in ("failed", "running"))
+    message = browser.canvas("message")
+    check(browser.canvas("state") == "failed", "the demo ran without data/p0.jpg")
+    check(message == "File data/p0.jpg not found!", f"unexpected message: {message!r}")
+    shown = browser.evaluate("document.getElementById('message').textContent")
+    check(message in shown, "the page does not show the message")
+
+
+def main():
+    if len(sys.argv) not in (2, 3):
+        sys.exit(__doc__)
+    site, screenshots = sys.argv[1], sys.argv[2] if len(sys.argv) == 3 else None
+    with tempfile.TemporaryDirectory(prefix="lumivaha-web-") as scratch:
+        complete = os.path.join(scratch, "complete")
+        broken = os.path.join(scratch, "broken")
+        for copy in (complete, broken):
+            shutil.copytree(site, copy, ignore=shutil.ignore_patterns("CMake*", "*.ninja", "src",
+                                                                      "*.a", ".ninja*"))
+        os.remove(os.path.join(broken, "data", "p0.jpg"))
+        port = free_port()
+        server = subprocess.Popen(
+            [sys.executable, "-m", "http.server", str(port), "--bind", "127.0.0.1"],
+            cwd=scratch, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        browser = None
+        try:
+            browser = Browser(os.path.join(scratch, "profile"))
+            check_running_demo(browser, f"http://127.0.0.1:{port}/complete/index.html",
+                               screenshots)
+            check_missing_picture(browser, f"http://127.0.0.1:{port}/broken/index.html")
+        except TestFailure as failure:
+            print(f"FAILED: {failure}", file=sys.stderr)
+            if browser:
+                print("The page's console:", *browser.console(), *browser.errors(), sep="\n  ",
+                      file=sys.stderr)
+            return 1
+        finally:
+            if browser:
+                browser.close()
+            server.terminate()
+            server.wait()
+    print("passed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
