@@ -3,8 +3,9 @@
 
 Serves a built web folder (scripts/web --build) from a private copy on 127.0.0.1, then checks:
 the opening is drawn, a different scene follows the first loop boundary, which falls where the
-music says, no JavaScript error is reported, Escape ends the demo and the page says so; and a
-copy with a picture missing fails with the program's own message. Prints the frame rate seen.
+music says, F1 brings the opening back, no JavaScript error is reported, Escape ends the demo
+and the page says so; a copy with a picture missing fails with the program's own message; and
+without the autoplay permission the page waits for a click. Prints the frame rate seen.
 
 usage: browser_demo_test.py WEB_BUILD_DIR [SCREENSHOT_DIR]
 """
@@ -39,7 +40,7 @@ RUN_TIMEOUT = 180
 
 CHROMIUM_FLAGS = [
     "--headless", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
-    "--autoplay-policy=no-user-gesture-required", "--disable-quic", "--no-first-run",
+    "--disable-quic", "--no-first-run",
     "--disable-background-networking", "--disable-component-update", "--disable-sync",
     "--window-size=800,600", "--remote-debugging-port=0",
 ]
@@ -124,10 +125,11 @@ class Picture:
 
 
 class Browser:
-    def __init__(self, profile_dir):
+    def __init__(self, profile_dir, autoplay=True):
         self.events = []
+        flags = CHROMIUM_FLAGS + (["--autoplay-policy=no-user-gesture-required"] if autoplay else [])
         self.process = subprocess.Popen(
-            ["chromium", *CHROMIUM_FLAGS, f"--user-data-dir={profile_dir}", "about:blank"],
+            ["chromium", *flags, f"--user-data-dir={profile_dir}", "about:blank"],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         port_file = os.path.join(profile_dir, "DevToolsActivePort")
         deadline = time.time() + START_TIMEOUT
@@ -253,6 +255,14 @@ def check_running_demo(browser, url, screenshots):
     check(abs(demo_before - music_before) <= CLOCK_AGREEMENT,
           f"demo time {demo_before} s and music {music_before} s have drifted apart")
 
+    # F1 starts the demo again in a new context on a fresh canvas: the opening comes back.
+    browser.press("F1", "F1", 112)
+    browser.wait_for("the restarted opening", lambda: browser.canvas("loop") == OPENING_LOOP)
+    browser.wait_for("a second of the restarted opening", lambda: 1.0 <= demo_time(browser) < 5)
+    restarted = browser.screenshot()
+    keep(restarted, screenshots, "web_after_f1.png")
+    check(restarted.lit_fraction(160) > 0.002, "the restarted opening shows no lit title card")
+
     browser.press("Escape", "Escape", 27)
     browser.wait_for("the end", lambda: browser.canvas("state") in ("ended", "failed"))
     check(browser.canvas("state") == "ended", f"Escape failed the demo: {browser.canvas('message')}")
@@ -273,6 +283,28 @@ def check_missing_picture(browser, url):
     check(message == "File data/p0.jpg not found!", f"unexpected message: {message!r}")
     shown = browser.evaluate("document.getElementById('message').textContent")
     check(message in shown, "the page does not show the message")
+
+
+def check_click_to_start(profile_dir, url):
+    """Without the autoplay permission the page waits for a click before the demo starts."""
+    browser = Browser(profile_dir, autoplay=False)
+    try:
+        browser.call("Page.navigate", url=url)
+        browser.wait_for("the start button", lambda: browser.evaluate(
+            "!document.getElementById('start').hidden"))
+        time.sleep(1)
+        check(browser.canvas("state") == "waiting", "the demo started without a click")
+        box = browser.evaluate("JSON.stringify(document.getElementById('start')"
+                               ".getBoundingClientRect())")
+        box = json.loads(box)
+        x, y = box["x"] + box["width"] / 2, box["y"] + box["height"] / 2
+        for kind in ("mousePressed", "mouseReleased"):
+            browser.call("Input.dispatchMouseEvent", type=kind, x=x, y=y, button="left",
+                         clickCount=1)
+        browser.wait_for("the first frame after the click",
+                         lambda: browser.canvas("state") == "running")
+    finally:
+        browser.close()
 
 
 def main():
@@ -296,6 +328,10 @@ def main():
             check_running_demo(browser, f"http://127.0.0.1:{port}/complete/index.html",
                                screenshots)
             check_missing_picture(browser, f"http://127.0.0.1:{port}/broken/index.html")
+            browser.close()
+            browser = None
+            check_click_to_start(os.path.join(scratch, "profile-no-autoplay"),
+                                 f"http://127.0.0.1:{port}/complete/index.html")
         except TestFailure as failure:
             print(f"FAILED: {failure}", file=sys.stderr)
             if browser:
