@@ -4,7 +4,8 @@
 Serves a built web folder (scripts/web --build) from a private copy on 127.0.0.1, then checks:
 the opening is drawn, a different scene follows the first loop boundary, which falls where the
 music says, F1 brings the opening back, no JavaScript error is reported, Escape ends the demo
-and the page says so; a copy with a picture missing fails with the program's own message; and
+and the page says so; copies with a picture missing or damaged and a loop cut short fail with
+the program's own messages; and
 without the autoplay permission the page waits for a click. Prints the frame rate seen.
 
 usage: browser_demo_test.py WEB_BUILD_DIR [SCREENSHOT_DIR]
@@ -275,14 +276,36 @@ def check_running_demo(browser, url, screenshots):
           f"music")
 
 
-def check_missing_picture(browser, url):
+def check_failure(browser, url, expected):
+    """A broken data set ends the demo with the program's own message on the page."""
     browser.call("Page.navigate", url=url)
     browser.wait_for("the failure", lambda: browser.canvas("state") in ("failed", "running"))
-    message = browser.canvas("message")
-    check(browser.canvas("state") == "failed", "the demo ran without data/p0.jpg")
-    check(message == "File data/p0.jpg not found!", f"unexpected message: {message!r}")
+    message = browser.canvas("message") or ""
+    check(browser.canvas("state") == "failed", f"the demo ran although {expected!r} was due")
+    check(message.startswith(expected), f"unexpected message: {message!r}")
     shown = browser.evaluate("document.getElementById('message').textContent")
     check(message in shown, "the page does not show the message")
+
+
+# Each copy of the site breaks one file; the message the demo must give for it.
+BROKEN_SITES = {
+    "missing-picture": ("p0.jpg", None, "File data/p0.jpg not found!"),
+    "damaged-picture": ("env.jpg", lambda data: bytes(b ^ 0x5A for b in data),
+                        "File data/env.jpg is not a valid picture"),
+    "cut-loop": ("loop2.mp3", lambda data: data[:len(data) // 2],
+                 "Cannot decode data/loop2.mp3: the file is cut short"),
+}
+
+
+def break_site(site, name, damage):
+    path = os.path.join(site, "data", name)
+    if damage is None:
+        os.remove(path)
+        return
+    with open(path, "rb") as file:
+        data = file.read()
+    with open(path, "wb") as file:
+        file.write(damage(data))
 
 
 def check_click_to_start(profile_dir, url):
@@ -312,12 +335,11 @@ def main():
         sys.exit(__doc__)
     site, screenshots = sys.argv[1], sys.argv[2] if len(sys.argv) == 3 else None
     with tempfile.TemporaryDirectory(prefix="lumivaha-web-") as scratch:
-        complete = os.path.join(scratch, "complete")
-        broken = os.path.join(scratch, "broken")
-        for copy in (complete, broken):
-            shutil.copytree(site, copy, ignore=shutil.ignore_patterns("CMake*", "*.ninja", "src",
-                                                                      "*.a", ".ninja*"))
-        os.remove(os.path.join(broken, "data", "p0.jpg"))
+        copy_only_the_site = shutil.ignore_patterns("CMake*", "*.ninja", "src", "*.a", ".ninja*")
+        for copy in ("complete", *BROKEN_SITES):
+            shutil.copytree(site, os.path.join(scratch, copy), ignore=copy_only_the_site)
+        for copy, (name, damage, _) in BROKEN_SITES.items():
+            break_site(os.path.join(scratch, copy), name, damage)
         port = free_port()
         server = subprocess.Popen(
             [sys.executable, "-m", "http.server", str(port), "--bind", "127.0.0.1"],
@@ -327,7 +349,8 @@ def main():
             browser = Browser(os.path.join(scratch, "profile"))
             check_running_demo(browser, f"http://127.0.0.1:{port}/complete/index.html",
                                screenshots)
-            check_missing_picture(browser, f"http://127.0.0.1:{port}/broken/index.html")
+            for copy, (_, _, expected) in BROKEN_SITES.items():
+                check_failure(browser, f"http://127.0.0.1:{port}/{copy}/index.html", expected)
             browser.close()
             browser = None
             check_click_to_start(os.path.join(scratch, "profile-no-autoplay"),
