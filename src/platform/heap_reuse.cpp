@@ -8,6 +8,7 @@
 
 namespace platform {
 
+#if defined(__GLIBC__)
 namespace {
 
 // Blocks below this come from the heap rather than from pages mapped for each one.
@@ -16,6 +17,7 @@ constexpr int largestHeapBlock = 16 * 1024 * 1024;
 constexpr int keptFreeMemory = 64 * 1024 * 1024;
 
 } // namespace
+#endif
 
 void keepFreedMemoryForReuse() {
 #if defined(__GLIBC__)
