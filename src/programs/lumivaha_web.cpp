@@ -7,6 +7,7 @@
 #include "platform/data_directory.h"
 #include "platform/sound_system.h"
 #include "platform/web/web_page.h"
+#include "resources/data_manifest.h"
 #include "shell/entry_point.h"
 
 #include <cstdio>
@@ -18,14 +19,15 @@ namespace {
 // Where the current loop stands after the frame: at a loop boundary, the new one.
 void drawFrameAndReport() {
     drawFrame();
+    const DemoState& state = *demoState;
     const std::int32_t musicMilliseconds =
-        platform::soundSystem().streamPosition(loopStreams[currentLoop]);
+        platform::soundSystem().streamPosition(state.loopStreams[state.currentLoop]);
     platform::web::reportFrame(demoClock.elapsedSeconds(), musicMilliseconds / 1000.0f,
-                               currentLoop);
+                               state.currentLoop);
 }
 
 int runDemo() {
-    const std::vector<std::string> dataFiles = demoDataFiles();
+    const std::vector<std::string> dataFiles = dataSetFiles();
     platform::web::fetchDataFiles(dataFiles);
     std::string noDataSet;
     if (!platform::selectDataDirectory(dataFiles, noDataSet)) {

@@ -334,7 +334,8 @@ def main():
     if len(sys.argv) not in (2, 3):
         sys.exit(__doc__)
     site, screenshots = sys.argv[1], sys.argv[2] if len(sys.argv) == 3 else None
-    with tempfile.TemporaryDirectory(prefix="lumivaha-web-") as scratch:
+    # Chromium's helper processes may still write to their profile for a moment after it quits.
+    with tempfile.TemporaryDirectory(prefix="lumivaha-web-", ignore_cleanup_errors=True) as scratch:
         copy_only_the_site = shutil.ignore_patterns("CMake*", "*.ninja", "src", "*.a", ".ninja*")
         for copy in ("complete", *BROKEN_SITES):
             shutil.copytree(site, os.path.join(scratch, copy), ignore=copy_only_the_site)
