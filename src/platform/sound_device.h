@@ -1,13 +1,17 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 namespace platform {
 
+class SoundMixer;
+
 // Where the mixed sound goes, and the clock of what has been heard. Frames are stereo sample
-// pairs at the mix rate, counted from the device's opening.
+// pairs at the mix rate, counted from the device's opening. Destroying a device never waits on
+// one that has stopped answering.
 class SoundDevice {
 public:
     virtual ~SoundDevice() = default;
@@ -20,13 +24,30 @@ public:
     // The device frame reaching the listener now, never ahead of nextFrame and never going back.
     // Ask with the lock held.
     virtual std::uint64_t heardFrame() = 0;
+    // Begins mixing. A device opened by the backend mixes nothing before, so its frames can be
+    // lined up with the streams first.
+    virtual void start() {}
+    // Empty while the device plays; otherwise why it no longer does (it was removed, or it has
+    // stopped taking sound). Ask with the lock held, now and then while it plays.
+    virtual std::string failure() { return {}; }
 };
 
-class SoundMixer;
+// An opening of the backend's default output. Opening can block for as long as a sound server
+// does not answer, so it goes on apart from the caller, who waits for it only as long as it
+// chooses. Destroying an opening that has not finished leaves it to finish by itself and close
+// what it opened.
+class SoundDeviceOpening {
+public:
+    virtual ~SoundDeviceOpening() = default;
 
-// The backend's default audio output, started for 16-bit stereo at rate and mixing from mixer.
-// Null, with the backend's reason, when none opens.
-std::unique_ptr<SoundDevice> openDefaultSoundDevice(const SoundMixer& mixer, int rate,
-                                                    std::string& reason);
+    // Waits at most patience for the opening to end; true once it has.
+    virtual bool finished(std::chrono::milliseconds patience) = 0;
+    // Once finished, and only once: the device for 16-bit stereo, mixing from mixer once
+    // started; or null with the backend's reason.
+    virtual std::unique_ptr<SoundDevice> take(const SoundMixer& mixer, std::string& reason) = 0;
+};
+
+// Begins opening the backend's default audio output at rate.
+std::unique_ptr<SoundDeviceOpening> openDefaultSoundDevice(int rate);
 
 } // namespace platform

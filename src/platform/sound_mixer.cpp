@@ -57,6 +57,15 @@ std::uint32_t SoundMixer::heardPosition(const SoundStream& stream, std::uint64_t
         std::min<std::uint64_t>(playback.position + heard, stream.frameCount()));
 }
 
+void SoundMixer::moveToDevice(std::uint64_t heardFrame, std::uint64_t nextFrame) {
+    for (SoundStream* stream : channels) {
+        if (stream) {
+            stream->playback.position = heardPosition(*stream, heardFrame);
+            stream->playback.runStart = nextFrame;
+        }
+    }
+}
+
 void SoundMixer::mix(std::int16_t* output, std::uint32_t frames, std::uint64_t firstFrame) const {
     std::memset(output, 0, static_cast<std::size_t>(frames) * 2 * sizeof(std::int16_t));
     for (const SoundStream* stream : channels) {

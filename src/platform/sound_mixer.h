@@ -24,6 +24,10 @@ public:
     // The stream frame heard while the device hears heardFrame. It stands still until the
     // samples of the current run reach the listener and stops at the end.
     static std::uint32_t heardPosition(const SoundStream& stream, std::uint64_t heardFrame);
+    // The channels go on on another device: each stream playing resumes from what was heard of
+    // it (heardFrame on the old device's timeline) at the new device's nextFrame. What the old
+    // device had taken but not yet played is mixed again.
+    void moveToDevice(std::uint64_t heardFrame, std::uint64_t nextFrame);
 
     // Sums the channels into frames interleaved stereo frames starting at device frame
     // firstFrame, saturating. Copies only: the audio thread calls it.

@@ -21,15 +21,10 @@ constexpr int lowestRate = 8000;
 constexpr int highestRate = 192000;
 constexpr int mostChannels = 256;
 
-std::unique_ptr<SoundDevice> openAudioDevice(const SoundMixer& mixer, int rate) {
-    std::string reason;
-    if (auto device = openDefaultSoundDevice(mixer, rate, reason)) {
-        return device;
-    }
-    std::fprintf(stderr, "Cannot open an audio device (%s): the music will be silent.\n",
-                 reason.c_str());
-    return std::make_unique<SilentSoundDevice>(rate);
-}
+// A start-up waits this long for the audio device, then goes on without it.
+constexpr std::chrono::seconds firstOpeningPatience{2};
+// While the music is silent for want of a device, the default one is tried again this often.
+constexpr std::chrono::milliseconds reopeningInterval{1500};
 
 } // namespace
 
@@ -52,7 +47,7 @@ bool SoundSystem::initialise(int mixRate, int channelCount, unsigned flags) {
         offlineDevice = offline.get();
         device = std::move(offline);
     } else {
-        device = openAudioDevice(*mixer, rate);
+        openAudioDevice();
     }
     return true;
 }
@@ -94,6 +89,9 @@ void SoundSystem::playStream(int channel, SoundStream* stream) {
 }
 
 std::int32_t SoundSystem::streamPosition(const SoundStream* stream) {
+    if (mixer && !offlineDevice) {
+        watchAudioDevice();
+    }
     SoundStream* owned = find(stream);
     if (!owned) {
         return 0;
@@ -124,12 +122,81 @@ void SoundSystem::setStreamPosition(SoundStream* stream, std::uint32_t milliseco
 }
 
 void SoundSystem::close() {
+    opening.reset();
+    silentStandIn = false;
     // The device goes first: its audio thread reads the streams.
     device.reset();
     offlineDevice = nullptr;
     streams.clear();
     mixer.reset();
     rate = 0;
+}
+
+// The silent device plays until the opening brings a device, or for good when none opens.
+void SoundSystem::openAudioDevice() {
+    device = std::make_unique<SilentSoundDevice>(rate);
+    silentStandIn = true;
+    opening = openDefaultSoundDevice(rate);
+    std::string reason =
+        "it has not answered for " + std::to_string(firstOpeningPatience.count()) + " s";
+    if (!opening->finished(firstOpeningPatience) || !takeOpenedDevice(reason)) {
+        std::fprintf(stderr, "Cannot open an audio device (%s): the music will be silent.\n",
+                     reason.c_str());
+    }
+}
+
+void SoundSystem::watchAudioDevice() {
+    const auto now = std::chrono::steady_clock::now();
+    if (!silentStandIn) {
+        device->lock();
+        const std::string failure = device->failure();
+        device->unlock();
+        if (!failure.empty()) {
+            std::fprintf(stderr, "Lost the audio device (%s): the music goes on silently.\n",
+                         failure.c_str());
+            switchDevice(std::make_unique<SilentSoundDevice>(rate));
+            silentStandIn = true;
+            nextOpening = now + reopeningInterval;
+        }
+        return;
+    }
+    if (!opening) {
+        if (now >= nextOpening) {
+            opening = openDefaultSoundDevice(rate);
+        }
+        return;
+    }
+    std::string reason;
+    if (opening->finished(std::chrono::milliseconds(0)) && takeOpenedDevice(reason)) {
+        std::fprintf(stderr, "Opened an audio device: the music is heard again.\n");
+    }
+}
+
+// The finished opening's device takes over from the silent one; without one, the next opening
+// waits its turn.
+bool SoundSystem::takeOpenedDevice(std::string& reason) {
+    std::unique_ptr<SoundDevice> opened = opening->take(*mixer, reason);
+    opening.reset();
+    if (!opened) {
+        nextOpening = std::chrono::steady_clock::now() + reopeningInterval;
+        return false;
+    }
+    switchDevice(std::move(opened));
+    silentStandIn = false;
+    return true;
+}
+
+// The old device is gone before the new one starts, so the two never mix the streams at once.
+void SoundSystem::switchDevice(std::unique_ptr<SoundDevice> next) {
+    device->lock();
+    const std::uint64_t heard = device->heardFrame();
+    device->unlock();
+    device.reset();
+    next->lock();
+    mixer->moveToDevice(heard, next->nextFrame());
+    next->unlock();
+    next->start();
+    device = std::move(next);
 }
 
 SoundStream* SoundSystem::find(const SoundStream* stream) const {

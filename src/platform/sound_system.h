@@ -1,8 +1,10 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 // The demo's music: MP3 loops decoded completely when opened, mixed on a number of channels and
@@ -12,11 +14,14 @@ namespace platform {
 class SoundStream;
 class SoundMixer;
 class SoundDevice;
+class SoundDeviceOpening;
 class OfflineSoundDevice;
 
 enum class SoundOutput {
-    // The default audio device; when none opens, one warning on stderr and a silent device whose
-    // positions still advance in real time.
+    // The default audio device. When none opens, or the one playing is removed or stops taking
+    // sound, one warning on stderr, and a silent device advances the positions in real time from
+    // where the listener was; the default device is tried again every so often, and the music
+    // goes on there from its position.
     audioDevice,
     // A device the host advances by exact frame counts, keeping what it mixed.
     offline,
@@ -42,6 +47,7 @@ public:
     void playStream(int channel, SoundStream* stream);
     // Milliseconds of the sample being heard now: the device's queue is already subtracted.
     // It never goes back while the stream plays, and stops at the stream's length at its end.
+    // Also looks after the audio device: the demo asks for positions in every frame.
     std::int32_t streamPosition(const SoundStream* stream);
     // Moves the stream (clamped to its end); 0 rewinds it. A playing stream plays on from there.
     void setStreamPosition(SoundStream* stream, std::uint32_t milliseconds);
@@ -55,6 +61,10 @@ private:
 
     void close();
     SoundStream* find(const SoundStream* stream) const;
+    void openAudioDevice();
+    void watchAudioDevice();
+    bool takeOpenedDevice(std::string& reason);
+    void switchDevice(std::unique_ptr<SoundDevice> next);
 
     SoundOutput output = SoundOutput::audioDevice;
     int rate = 0;
@@ -62,6 +72,11 @@ private:
     std::unique_ptr<SoundMixer> mixer;
     std::unique_ptr<SoundDevice> device;
     OfflineSoundDevice* offlineDevice = nullptr;
+    // While the silent device stands in for the audio device: the opening under way, or when
+    // the next one begins.
+    bool silentStandIn = false;
+    std::unique_ptr<SoundDeviceOpening> opening;
+    std::chrono::steady_clock::time_point nextOpening{};
 };
 
 // The instance the demo uses, for the whole process.

@@ -149,13 +149,26 @@ std::uint64_t WebSoundDevice::contextFrame() {
     return lastFrame;
 }
 
-std::unique_ptr<SoundDevice> openDefaultSoundDevice(const SoundMixer& mixer, int rate,
-                                                    std::string& reason) {
-    auto device = std::make_unique<WebSoundDevice>(mixer);
-    if (!device->open(rate, reason)) {
-        return nullptr;
+// The page's audio context is there or not: the opening has finished as soon as it begins.
+class WebDeviceOpening final : public SoundDeviceOpening {
+public:
+    explicit WebDeviceOpening(int mixRate) : rate(mixRate) {}
+
+    bool finished(std::chrono::milliseconds) override { return true; }
+    std::unique_ptr<SoundDevice> take(const SoundMixer& mixer, std::string& reason) override {
+        auto device = std::make_unique<WebSoundDevice>(mixer);
+        if (!device->open(rate, reason)) {
+            return nullptr;
+        }
+        return device;
     }
-    return device;
+
+private:
+    int rate;
+};
+
+std::unique_ptr<SoundDeviceOpening> openDefaultSoundDevice(int rate) {
+    return std::make_unique<WebDeviceOpening>(rate);
 }
 
 } // namespace platform

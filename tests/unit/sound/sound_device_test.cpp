@@ -159,17 +159,17 @@ TEST_F(SoundDeviceTest, WhatTheDevicePlaysIsTheStreamSampleForSample) {
 
 TEST_F(SoundDeviceTest, ReinitialisingClosesThePreviousDevice) {
     initialiseWithDriver("dummy");
-    EXPECT_NE(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    EXPECT_NE(SDL_GetCurrentAudioDriver(), nullptr);
     platform::selectSoundOutput(sound, platform::SoundOutput::offline);
     ASSERT_TRUE(sound.initialise(44100, 16, 0));
-    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    EXPECT_EQ(SDL_GetCurrentAudioDriver(), nullptr);
 
     platform::selectSoundOutput(sound, platform::SoundOutput::audioDevice);
     for (int restart = 0; restart < 3; ++restart) {
         initialiseWithDriver("dummy");
     }
     EXPECT_FALSE(sound.initialise(44100, 16, 7)); // a refused initialise still closes first
-    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    EXPECT_EQ(SDL_GetCurrentAudioDriver(), nullptr);
 }
 
 } // namespace

@@ -54,7 +54,7 @@ TEST_F(SoundFatalTest, AFaultFoundWhileDecodingInTheBackgroundIsFatalAtFirstUse)
 // Registered before the sound system opens its device, so it runs after the sound system's own
 // teardown and sees what that left.
 void reportAudioState() {
-    std::fprintf(stderr, "audio %s\n", SDL_WasInit(SDL_INIT_AUDIO) ? "open" : "closed");
+    std::fprintf(stderr, "audio %s\n", SDL_GetCurrentAudioDriver() != nullptr ? "open" : "closed");
 }
 
 TEST_F(SoundFatalTest, TheFatalPathClosesTheAudioDeviceBeforeTheMessage) {
@@ -64,7 +64,8 @@ TEST_F(SoundFatalTest, TheFatalPathClosesTheAudioDeviceBeforeTheMessage) {
         platform::registerTeardown(reportAudioState);
         platform::SoundSystem& sound = platform::soundSystem();
         sound.initialise(44100, 16, 0);
-        std::fprintf(stderr, "audio %s\n", SDL_WasInit(SDL_INIT_AUDIO) ? "open" : "closed");
+        std::fprintf(stderr, "audio %s\n",
+                     SDL_GetCurrentAudioDriver() != nullptr ? "open" : "closed");
         sound.openStream(path.c_str());
         std::exit(0);
     };
