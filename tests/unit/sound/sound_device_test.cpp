@@ -1,18 +1,32 @@
 #include "sound_test_support.h"
 
 #include <SDL.h>
+#include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <mutex>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using platform::SoundStream;
 using platform::SoundSystem;
+
+std::size_t occurrences(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
 
 double millisecondsBetween(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double, std::milli>(to - from).count();
@@ -32,6 +46,76 @@ Reading readPosition(SoundSystem& sound, const SoundStream* stream) {
     reading.after = Clock::now();
     return reading;
 }
+
+// The reading end of a FIFO that SDL's disk driver plays into, standing in for a sound server
+// that takes what is played, stops taking it, or goes away.
+class FifoListener {
+public:
+    explicit FifoListener(const std::string& path) : reader([this, path] { listen(path); }) {}
+    ~FifoListener() { leave(); }
+    FifoListener(const FifoListener&) = delete;
+    FifoListener& operator=(const FifoListener&) = delete;
+
+    // The pipe fills, and the player's next write blocks.
+    void stopTaking() { taking = false; }
+    // The player's next write fails.
+    void leave() {
+        leaving = true;
+        if (reader.joinable()) {
+            reader.join();
+        }
+    }
+    std::vector<std::int16_t> heard() {
+        const std::lock_guard lock(mutex);
+        return {samples.begin(), samples.end() - samples.size() % 2};
+    }
+
+private:
+    void listen(const std::string& path) {
+        // Opened without waiting for a writer, so the player's opening finds a reader at once.
+        const int fifo = open(path.c_str(), O_RDONLY | O_NONBLOCK);
+        std::int16_t chunk[4096];
+        while (!leaving) {
+            const ssize_t bytes = taking ? read(fifo, chunk, sizeof chunk) : 0;
+            if (bytes > 0) {
+                const std::lock_guard lock(mutex);
+                samples.insert(samples.end(), chunk, chunk + bytes / 2);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        close(fifo);
+    }
+
+    std::atomic<bool> taking = true;
+    std::atomic<bool> leaving = false;
+    std::mutex mutex;
+    std::vector<std::int16_t> samples;
+    std::thread reader;
+};
+
+// What the process writes on stderr, readable while it runs.
+class StderrFile {
+public:
+    explicit StderrFile(const std::string& path)
+        : path(path), saved(dup(STDERR_FILENO)),
+          file(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600)) {
+        dup2(file, STDERR_FILENO);
+    }
+    ~StderrFile() {
+        dup2(saved, STDERR_FILENO);
+        close(saved);
+        close(file);
+    }
+    std::string text() const {
+        std::ifstream in(path);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+
+private:
+    std::string path;
+    int saved;
+    int file;
+};
 
 class SoundDeviceTest : public ::testing::Test {
 protected:
@@ -170,6 +254,118 @@ TEST_F(SoundDeviceTest, ReinitialisingClosesThePreviousDevice) {
     }
     EXPECT_FALSE(sound.initialise(44100, 16, 7)); // a refused initialise still closes first
     EXPECT_EQ(SDL_GetCurrentAudioDriver(), nullptr);
+}
+
+// Reads positions every 10 ms, as frames do, until stderr holds the line (so many times) or the
+// time is up; every position must be at least the one before.
+class WatchedPositions {
+public:
+    WatchedPositions(SoundSystem& sound, const SoundStream* stream, const StderrFile& errors)
+        : sound(sound), stream(stream), errors(errors) {}
+
+    ::testing::AssertionResult waitForLine(const std::string& line, std::chrono::seconds limit,
+                                           std::size_t times = 1) {
+        const Clock::time_point end = Clock::now() + limit;
+        while (Clock::now() < end) {
+            const std::int32_t position = sound.streamPosition(stream);
+            if (position < last) {
+                return ::testing::AssertionFailure()
+                       << "went back from " << last << " to " << position;
+            }
+            last = position;
+            if (occurrences(errors.text(), line) >= times) {
+                return ::testing::AssertionSuccess();
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return ::testing::AssertionFailure() << "no \"" << line << "\" in:\n" << errors.text();
+    }
+    std::int32_t lastPosition() const { return last; }
+
+private:
+    SoundSystem& sound;
+    const SoundStream* stream;
+    const StderrFile& errors;
+    std::int32_t last = 0;
+};
+
+// A sound server that stops or goes away, played into through a FIFO by SDL's disk driver.
+class LostDeviceTest : public SoundDeviceTest {
+protected:
+    void SetUp() override {
+        // A write to a FIFO whose reader has gone must fail, not end the process.
+        std::signal(SIGPIPE, SIG_IGN);
+        ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+        setenv("SDL_DISKAUDIOFILE", fifo.c_str(), 1);
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+    }
+
+    const std::string fifo =
+        directory->file(::testing::UnitTest::GetInstance()->current_test_info()->name());
+};
+
+TEST_F(LostDeviceTest, ADeviceThatStopsTakingSoundIsLeftBehindAndNeverWaitedOn) {
+    FifoListener server(fifo);
+    const StderrFile errors(directory->file("stopped.err"));
+    ASSERT_TRUE(sound.initialise(44100, 16, 0));
+    SoundStream* stream = sound.openStream(loop->path.c_str());
+    sound.playStream(0, stream);
+    WatchedPositions positions(sound, stream, errors);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    server.stopTaking();
+    EXPECT_TRUE(positions.waitForLine(
+        "Lost the audio device (it has stopped taking sound): the music goes on silently.\n",
+        std::chrono::seconds(5)));
+    // The silent clock takes over where the listener was.
+    expectRealTime(stream, 300);
+
+    const Clock::time_point closing = Clock::now();
+    platform::selectSoundOutput(sound, platform::SoundOutput::offline);
+    ASSERT_TRUE(sound.initialise(44100, 16, 0));
+    EXPECT_LT(millisecondsBetween(closing, Clock::now()), 500.0);
+    // The disk driver announces itself too; of ours, just the one warning.
+    EXPECT_EQ(occurrences(errors.text(), "audio device"), 1u) << errors.text();
+}
+
+// The music goes on from the sample heard when the device went, on the device that comes back.
+TEST_F(LostDeviceTest, AnAbsentOrRemovedDeviceIsTakenUpAgainWhenItComesBack) {
+    const StderrFile errors(directory->file("removed.err"));
+    // Nobody reads the FIFO yet, so the driver's opening blocks.
+    const Clock::time_point opening = Clock::now();
+    ASSERT_TRUE(sound.initialise(44100, 16, 0));
+    EXPECT_LT(millisecondsBetween(opening, Clock::now()), 2500.0);
+    EXPECT_EQ(errors.text(), "Cannot open an audio device (it has not answered for 2 s): the music "
+                             "will be silent.\n");
+    SoundStream* stream = sound.openStream(loop->path.c_str());
+    sound.playStream(0, stream);
+    WatchedPositions positions(sound, stream, errors);
+    ASSERT_FALSE(positions.waitForLine("Opened", std::chrono::seconds(1)));
+
+    auto server = std::make_unique<FifoListener>(fifo);
+    ASSERT_TRUE(positions.waitForLine("Opened an audio device: the music is heard again.\n",
+                                      std::chrono::seconds(3)));
+    const std::int32_t resumedAt = sound.streamPosition(stream);
+    EXPECT_GT(resumedAt, 900);
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    const std::vector<std::int16_t> heard = server->heard();
+    // Silence until the stream's first buffer, then the stream from the position heard.
+    const auto first = std::find_if(heard.begin(), heard.end(), [](auto s) { return s != 0; });
+    ASSERT_GT(heard.end() - first, 2 * 4096) << "too little was played";
+    const auto played = soundtest::frameRange(heard, (first - heard.begin()) / 2, 4096);
+    const std::size_t frame = std::size_t(resumedAt) * 44100 / 1000;
+    bool found = false;
+    for (std::size_t at = frame; at <= frame + 45 && !found; ++at) {
+        found = played == soundtest::frameRange(loop->decoded, at, 4096);
+    }
+    EXPECT_TRUE(found) << "the stream did not go on from " << resumedAt << " ms";
+
+    server->leave();
+    ASSERT_TRUE(positions.waitForLine(
+        "Lost the audio device (it was removed): the music goes on silently.\n",
+        std::chrono::seconds(2)));
+    server = std::make_unique<FifoListener>(fifo);
+    EXPECT_TRUE(positions.waitForLine("Opened an audio device: the music is heard again.\n",
+                                      std::chrono::seconds(3), 2));
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "platform/sound_heard_clock.h"
+#include "platform/sound_stall_watch.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -63,6 +65,45 @@ TEST(HeardClockTest, NeverGoesBackUnderAnIrregularDevice) {
         now += milliseconds(gap);
     }
     EXPECT_GT(previous, 300000u);
+}
+
+// The host looks every 20 ms, as a frame loop does, from first until last; progress stands still
+// from standFrom on. The first look that calls it a stall, or none.
+std::optional<milliseconds> firstStall(std::uint64_t progress, milliseconds standFrom,
+                                       milliseconds first, milliseconds last) {
+    platform::StallWatch watch;
+    for (milliseconds look = first; look <= last; look += milliseconds(20)) {
+        const std::uint64_t taken = look < standFrom ? progress + look.count() : progress;
+        if (watch.stalled(taken, start + look)) {
+            return look;
+        }
+    }
+    return std::nullopt;
+}
+
+TEST(StallWatchTest, ADeviceStandingStillForHalfASecondHasStalledOnlyThen) {
+    EXPECT_EQ(firstStall(1024, milliseconds(1000), milliseconds(0), milliseconds(5000)),
+              milliseconds(1500));
+    EXPECT_EQ(firstStall(1024, milliseconds(5000), milliseconds(0), milliseconds(5000)),
+              std::nullopt);
+}
+
+TEST(StallWatchTest, TheFirstBufferMayComeSecondsLate) {
+    EXPECT_EQ(firstStall(0, milliseconds(0), milliseconds(0), milliseconds(2900)), std::nullopt);
+    EXPECT_EQ(firstStall(0, milliseconds(0), milliseconds(0), milliseconds(5000)),
+              milliseconds(3000));
+}
+
+TEST(StallWatchTest, AProcessHeldUpIsNoStallOfTheDevice) {
+    platform::StallWatch watch;
+    EXPECT_FALSE(watch.stalled(4096, start));
+    // Stopped for 20 s and continued: the device has had no chance to take anything yet.
+    EXPECT_FALSE(watch.stalled(4096, start + std::chrono::seconds(20)));
+    EXPECT_FALSE(watch.stalled(5120, start + std::chrono::milliseconds(20030)));
+    // A frame that took a whole second is no stall either, but a watched standstill is.
+    EXPECT_FALSE(watch.stalled(5120, start + std::chrono::milliseconds(21030)));
+    EXPECT_FALSE(watch.stalled(5120, start + std::chrono::milliseconds(21330)));
+    EXPECT_TRUE(watch.stalled(5120, start + std::chrono::milliseconds(21630)));
 }
 
 } // namespace

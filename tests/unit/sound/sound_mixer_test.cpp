@@ -82,4 +82,16 @@ TEST_F(LaggingDeviceMixerTest, ARewindHoldsAtZeroUntilTheRewoundRunIsHeard) {
     EXPECT_EQ(SoundMixer::heardPosition(*stream, 5096 + 300), 300u);
 }
 
+// A device lost mid-run: the new one plays on from what was heard, repeating what the old one had
+// taken but never played.
+TEST_F(LaggingDeviceMixerTest, ANewDeviceGoesOnFromWhatWasHeard) {
+    mixer.play(0, stream.get(), next);
+    mix(4096);
+    mixer.moveToDevice(1000 + 3000, 0);
+    next = 0;
+    EXPECT_EQ(SoundMixer::heardPosition(*stream, 0), 3000u);
+    EXPECT_EQ(SoundMixer::heardPosition(*stream, 500), 3500u);
+    EXPECT_EQ(mix(1024), soundtest::frameRange(loop.decoded, 3000, 1024));
+}
+
 } // namespace
