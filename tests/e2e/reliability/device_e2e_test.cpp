@@ -2,11 +2,17 @@
 #include "e2e/reliability/probe_log.h"
 #include "support/isolated_x_server.h"
 #include "support/process.h"
+#include "support/scratch_directory.h"
 
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -114,6 +120,172 @@ TEST(NoAudioDeviceE2eTest, TheWholeDemoRunsSilentlyWithEveryLoopBoundaryOnTime) 
     }
     EXPECT_LT(lastFrame - probe.boundaries.back(), loopEnd + frameSlack)
         << "a loop end after the last boundary was missed";
+}
+
+// A private PulseAudio server with a null sink only, on a socket of its own below a scratch
+// folder: a desktop's sound server that a user can stop, kill and start again.
+class PulseServer {
+public:
+    explicit PulseServer(const ScratchDirectory& folder)
+        : client{{"HOME", folder.path()},
+                 {"XDG_RUNTIME_DIR", folder.path()},
+                 {"PULSE_RUNTIME_PATH", folder.path() + "/pulse"}},
+          socket(folder.path() + "/pulse/native") {}
+
+    bool start() {
+        std::filesystem::remove(socket);
+        server = std::make_unique<ChildProcess>(
+            std::vector<std::string>{"/usr/bin/env", "pulseaudio", "-n", "--daemonize=no",
+                                     "--exit-idle-time=-1", "--use-pid-file=no", "-L",
+                                     "module-null-sink", "-L", "module-native-protocol-unix"},
+            client);
+        for (int wait = 0; wait < 100 && !std::filesystem::exists(socket); ++wait) {
+            std::this_thread::sleep_for(100ms);
+        }
+        return std::filesystem::exists(socket);
+    }
+    void signal(int number) const { server->signal(number); }
+    const Environment& clientEnvironment() const { return client; }
+
+    // The loudest sample that reaches the sink in the next seconds.
+    int loudestHeard(const std::string& file, int seconds) const {
+        Environment recorder = client;
+        ChildProcess record({"/usr/bin/env", "timeout", std::to_string(seconds), "parecord",
+                             "--raw", "--device=null.monitor", "--format=s16le", "--rate=44100",
+                             "--channels=2", file},
+                            recorder);
+        record.waitForExit(std::chrono::seconds(seconds + 5));
+        std::ifstream in(file, std::ios::binary);
+        int loudest = 0;
+        std::int16_t sample = 0;
+        while (in.read(reinterpret_cast<char*>(&sample), sizeof sample)) {
+            loudest = std::max(loudest, std::abs(int{sample}));
+        }
+        return loudest;
+    }
+
+private:
+    Environment client;
+    std::string socket;
+    std::unique_ptr<ChildProcess> server;
+};
+
+bool pulseAudioInstalled() {
+    return std::system("command -v pulseaudio >/dev/null && command -v parecord >/dev/null") == 0;
+}
+
+// The demo playing through a private sound server, which the test then stops or kills.
+class SoundServerE2eTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!pulseAudioInstalled()) {
+            GTEST_SKIP() << "pulseaudio and parecord are not installed";
+        }
+        ASSERT_FALSE(server.displayName().empty());
+        ASSERT_TRUE(session.connected());
+        ASSERT_TRUE(pulse.start());
+        Environment environment = demoEnvironment(server.displayName());
+        for (const auto& [name, value] : pulse.clientEnvironment()) {
+            setVariable(environment, name, value);
+        }
+        setVariable(environment, "SDL_AUDIODRIVER", "pulseaudio");
+        setVariable(environment, "LD_PRELOAD", LUMIVAHA_BOUNDARY_PROBE);
+        setVariable(environment, "LUMIVAHA_PROBE_LOG", log.path);
+        demo =
+            std::make_unique<ChildProcess>(std::vector<std::string>{LUMIVAHA_BINARY}, environment);
+        window = session.waitForWindow(demoTitle, 20s);
+        ASSERT_TRUE(window.has_value()) << demo->standardError();
+    }
+
+    // Seconds on the probe's clock of the first frame, once there is one.
+    double firstFrame() {
+        for (int wait = 0; wait < 200; ++wait) {
+            const ProbeLog probe = readProbeLog(log.path);
+            if (!probe.flushes.empty()) {
+                return probe.flushes.front();
+            }
+            std::this_thread::sleep_for(100ms);
+        }
+        return 0.0;
+    }
+
+    static void sleepUntil(double probeSeconds) {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch();
+        const double seconds = std::chrono::duration<double>(now).count();
+        if (probeSeconds > seconds) {
+            std::this_thread::sleep_for(std::chrono::duration<double>(probeSeconds - seconds));
+        }
+    }
+
+    bool waitForError(const std::string& line, std::size_t times, std::chrono::seconds limit) {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while (occurrences(demo->standardError(), line) < times) {
+            if (std::chrono::steady_clock::now() > end) {
+                return false;
+            }
+            std::this_thread::sleep_for(50ms);
+        }
+        return true;
+    }
+
+    // Escape must end the run at once, whatever the sound server is doing.
+    void expectQuickExitOnEscape() {
+        ASSERT_TRUE(session.tapKey(*window, "Escape"));
+        const auto status = demo->waitForExit(5s);
+        ASSERT_TRUE(status.has_value()) << "still running 5 s after Escape:\n"
+                                        << demo->standardError();
+        EXPECT_EQ(*status, 0) << demo->standardError();
+    }
+
+    ScratchDirectory folder;
+    PulseServer pulse{folder};
+    IsolatedXServer server{800, 600};
+    XSession session{server.displayName()};
+    ProbeLogFile log;
+    std::unique_ptr<ChildProcess> demo;
+    std::optional<XWindowId> window;
+};
+
+TEST_F(SoundServerE2eTest, AServerThatStopsAnsweringNeitherFreezesTheScheduleNorHoldsTheExit) {
+    const double started = firstFrame();
+    ASSERT_GT(started, 0.0) << demo->standardError();
+    sleepUntil(started + 4.0);
+    pulse.signal(SIGSTOP);
+    ASSERT_TRUE(waitForError("Lost the audio device (it has stopped taking sound)", 1, 5s))
+        << demo->standardError();
+
+    // The music was first heard up to 1.8 s late, and its position stood still for half a
+    // second before the silent clock took over from there.
+    sleepUntil(started + loopEnd + 3.0 + frameSlack);
+    const ProbeLog probe = readProbeLog(log.path);
+    ASSERT_FALSE(probe.boundaries.empty()) << "the schedule stood still";
+    EXPECT_GT(probe.boundaries[0] - started, loopEnd);
+    EXPECT_LT(probe.boundaries[0] - started, loopEnd + 3.0 + frameSlack);
+
+    // A restart's opening gives up on the server that does not answer.
+    session.watchDestruction(*window);
+    ASSERT_TRUE(session.tapKey(*window, "F1"));
+    ASSERT_TRUE(session.waitForDestruction(*window, 5s)) << "F1 waited on the sound server";
+    window = session.waitForWindow(demoTitle, 10s);
+    ASSERT_TRUE(window.has_value());
+    EXPECT_TRUE(waitForError("Cannot open an audio device (it has not answered for 2 s)", 1, 5s))
+        << demo->standardError();
+    expectQuickExitOnEscape();
+    pulse.signal(SIGCONT);
+}
+
+TEST_F(SoundServerE2eTest, AServerKilledAndStartedAgainIsHeardAgain) {
+    const double started = firstFrame();
+    ASSERT_GT(started, 0.0) << demo->standardError();
+    sleepUntil(started + 4.0);
+    pulse.signal(SIGKILL);
+    ASSERT_TRUE(waitForError("Lost the audio device (it was removed)", 1, 5s))
+        << demo->standardError();
+    ASSERT_TRUE(pulse.start());
+    ASSERT_TRUE(waitForError("Opened an audio device: the music is heard again.", 1, 10s))
+        << demo->standardError();
+    EXPECT_GT(pulse.loudestHeard(folder.file("heard.raw"), 3), 1000);
+    expectQuickExitOnEscape();
 }
 
 } // namespace
