@@ -6,6 +6,7 @@
 #include "demo/bar_layout.h"
 #include "demo/blur_choice.h"
 #include "demo/demo_state.h"
+#include "demo/frame_driver.h"
 #include "effects/mesh_showcase.h"
 #include "effects/picture_strips.h"
 #include "effects/pulse_backdrop.h"
@@ -16,12 +17,15 @@
 #include "effects/voxel_growth.h"
 #include "effects/water_ripple.h"
 #include "platform/data_directory.h"
+#include "platform/fatal_exit.h"
 #include "platform/sound_system.h"
 #include "platform/timer.h"
 #include "resources/texture_bank.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <limits>
+#include <string>
 #include <utility>
 
 namespace {
@@ -49,6 +53,26 @@ void openMusic(DemoState& state) {
     sound.initialise(44100, 16, 0);
     for (int loop = 0; loop < loopCount; ++loop) {
         state.loopStreams[loop] = sound.openStream(platform::dataFilePath(loopFiles[loop]).c_str());
+    }
+}
+
+// The schedule moves on once a loop's position passes its end mark; a loop that ends sooner would
+// hold its scene, silent, for the rest of the run. Checked after the pictures have loaded, so the
+// loops go on decoding meanwhile.
+void refuseShortLoops(const DemoState& state) {
+    platform::SoundSystem& sound = platform::soundSystem();
+    for (int loop = 0; loop < loopCount; ++loop) {
+        platform::SoundStream* stream = state.loopStreams[loop];
+        // A position set past the end reads back as the length.
+        sound.setStreamPosition(stream, std::numeric_limits<std::uint32_t>::max());
+        const std::int32_t length = sound.streamPosition(stream);
+        sound.setStreamPosition(stream, 0);
+        if (length <= loopEndMilliseconds) {
+            platform::fatalExit(1, "Cannot play " + platform::dataFilePath(loopFiles[loop]) +
+                                       ": the loop lasts " + std::to_string(length) +
+                                       " ms, and the demo plays more than " +
+                                       std::to_string(loopEndMilliseconds) + " ms of it\n");
+        }
     }
 }
 
@@ -93,6 +117,7 @@ void startDemo(DemoWindow& window, KeyState& keys) {
     barLayout.generate();
     glViewport(0, 0, window.width, window.height);
     loadTextureBank();
+    refuseShortLoops(*demoState);
     setStartupProjection(window);
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);

@@ -9,6 +9,7 @@
 #include "effects/streak_backdrop.h"
 #include "platform/sound_system.h"
 #include "platform/timer.h"
+#include "sound_test_support.h"
 #include "support/gl_test_context.h"
 
 #include <GL/gl.h>
@@ -125,6 +126,29 @@ TEST_F(StartupTest, InitialOpenGlStateIsTheOneTheEffectsRelyOn) {
     EXPECT_NEAR(projection[5], 1.0, 1e-6);  // 90 degrees
     EXPECT_NEAR(projection[0], 0.75, 1e-6); // 4:3
     EXPECT_NEAR(projection[14], 2.0 * 2000.0 * 0.1 / (0.1 - 2000.0), 1e-5);
+}
+
+// A good MP3 that ends before the schedule's end mark would hold its scene, silent, for good.
+TEST(ShortLoopStartupTest, ALoopShorterThanTheScheduleEndsTheStartUpNamingBothLengths) {
+    // A fresh process: the driver's threads of the tests before would not survive a fork.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ScratchDirectory copy;
+    std::filesystem::copy(std::filesystem::path(LUMIVAHA_DATA_PARENT) / "data", copy.file("data"));
+    soundtest::writeMp3(copy.file("data/loop3.mp3"), soundtest::makeSignal(3 * 44100, 2, 44100));
+    auto startUp = [&copy] {
+        GlTestContext context;
+        std::filesystem::current_path(copy.path());
+        platform::selectSoundOutput(platform::soundSystem(), platform::SoundOutput::offline);
+        KeyState keys{};
+        WindowClassInfo classInfo;
+        DemoWindow window{keys, nullptr, nullptr, nullptr, classInfo};
+        window.windowHandle = context.window;
+        startDemo(window, keys);
+        std::exit(0);
+    };
+    EXPECT_EXIT(startUp(), testing::ExitedWithCode(1),
+                "Cannot play data/loop3.mp3: the loop lasts 3000 ms, and the demo plays more than "
+                "14674 ms of it\n$");
 }
 
 } // namespace
