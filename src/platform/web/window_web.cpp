@@ -72,6 +72,15 @@ void listenToKeys(bool listen) {
     emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, callback);
 }
 
+// Chromium keeps a context alive, and counted against its limit of active ones, until the
+// garbage collector takes its canvas; losing it on purpose gives its memory back at once.
+EM_JS(void, loseContext, (EMSCRIPTEN_WEBGL_CONTEXT_HANDLE handle), {
+    const extension = GL.contexts[handle].GLctx.getExtension("WEBGL_lose_context");
+    if (extension) {
+        extension.loseContext();
+    }
+});
+
 EM_ASYNC_JS(void, waitForAnimationFrame, (), {
     await new Promise(function(resolve) { requestAnimationFrame(function() { resolve(); }); });
 });
@@ -265,6 +274,7 @@ bool deleteGlContext(GlContextHandle glContext) {
     if (found == glContexts.end()) {
         return false;
     }
+    loseContext((*found)->handle);
     emscripten_webgl_destroy_context((*found)->handle);
     glContexts.erase(found);
     // The next context must start from WebGL's defaults, as a new window's does natively.
