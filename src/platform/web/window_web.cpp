@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include <webgl/webgl1.h>
 
 namespace platform {
 
@@ -80,6 +81,29 @@ EM_JS(void, loseContext, (EMSCRIPTEN_WEBGL_CONTEXT_HANDLE handle), {
         extension.loseContext();
     }
 });
+
+// The picture keeps the alpha the demo draws, as the native 800x600 picture does, and the page
+// must show it opaque all the same. Only the clear colour, colour mask and scissor are touched,
+// and restored.
+void makePictureOpaque() {
+    if (emscripten_webgl_get_current_context() == 0) {
+        return;
+    }
+    GLfloat clearColour[4] = {};
+    emscripten_glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
+    GLboolean colourMask[4] = {};
+    emscripten_glGetBooleanv(GL_COLOR_WRITEMASK, colourMask);
+    const GLboolean scissor = emscripten_glIsEnabled(GL_SCISSOR_TEST);
+    emscripten_glDisable(GL_SCISSOR_TEST);
+    emscripten_glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
+    emscripten_glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    emscripten_glClear(GL_COLOR_BUFFER_BIT);
+    emscripten_glColorMask(colourMask[0], colourMask[1], colourMask[2], colourMask[3]);
+    emscripten_glClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
+    if (scissor) {
+        emscripten_glEnable(GL_SCISSOR_TEST);
+    }
+}
 
 EM_ASYNC_JS(void, waitForAnimationFrame, (), {
     await new Promise(function(resolve) { requestAnimationFrame(function() { resolve(); }); });
@@ -246,8 +270,9 @@ GlContextHandle createGlContext(DeviceContextHandle deviceContext) {
     }
     EmscriptenWebGLContextAttributes attributes;
     emscripten_webgl_init_context_attributes(&attributes);
-    // The demo clears to half alpha: an opaque canvas keeps the page from showing through.
-    attributes.alpha = EM_FALSE;
+    // With alpha, as natively: the render target's first copy of a cycle takes the picture's
+    // alpha, which that frame's blur weighs by. Each swap makes the picture opaque.
+    attributes.alpha = EM_TRUE;
     attributes.depth = deviceContext->format.depthBits > 0 ? EM_TRUE : EM_FALSE;
     attributes.stencil = EM_FALSE;
     attributes.antialias = EM_FALSE;
@@ -291,6 +316,7 @@ bool swapBuffers(DeviceContextHandle deviceContext) {
     if (deviceContext == nullptr) {
         return false;
     }
+    makePictureOpaque();
     // The browser shows the canvas once control returns to it.
     waitForAnimationFrame();
     return true;
