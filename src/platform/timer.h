@@ -9,7 +9,8 @@ namespace platform {
 std::uint32_t currentMilliseconds();
 
 using TimeSource = std::uint32_t (*)();
-// Replaces the clock (the capture tool's virtual time, tests); null restores the real one.
+// Replaces the clock (the capture tool's virtual time, the browser's clock that stands still
+// while the page is hidden, tests); null restores the real one.
 void setTimeSource(TimeSource source);
 
 } // namespace platform

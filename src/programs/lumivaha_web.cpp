@@ -6,6 +6,7 @@
 #include "demo/frame_driver.h"
 #include "platform/data_directory.h"
 #include "platform/sound_system.h"
+#include "platform/timer.h"
 #include "platform/web/web_page.h"
 #include "resources/data_manifest.h"
 #include "shell/entry_point.h"
@@ -27,6 +28,7 @@ void drawFrameAndReport() {
 }
 
 int runDemo() {
+    platform::setTimeSource(platform::web::shownMilliseconds);
     const std::vector<std::string> dataFiles = dataSetFiles();
     platform::web::fetchDataFiles(dataFiles);
     std::string noDataSet;

@@ -24,6 +24,8 @@ EM_ASYNC_JS(void, fetchIntoFileSystem, (const char* name), {
     FS.writeFile(path, bytes);
 });
 
+EM_JS(double, pageMilliseconds, (), { return Module.lumivahaPage.milliseconds(); });
+
 EM_JS(void, setFrameState, (float demoSeconds, float musicSeconds, int loop),
       { Module.lumivahaPage.reportFrame(demoSeconds, musicSeconds, loop); });
 
@@ -45,6 +47,10 @@ void fetchDataFiles(const std::vector<std::string>& names) {
     for (const std::string& name : names) {
         fetchIntoFileSystem(name.c_str());
     }
+}
+
+std::uint32_t shownMilliseconds() {
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(pageMilliseconds()));
 }
 
 void reportFrame(float demoSeconds, float musicSeconds, int loop) {

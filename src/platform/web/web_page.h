@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,9 @@ void renewCanvas();
 // Copies every "data/..." file that the server beside the page has into the program's file
 // system, under the same name. Files the server lacks are left out, for the demo to report.
 void fetchDataFiles(const std::vector<std::string>& names);
+// Milliseconds since the page opened, less the time the page was hidden while the program ran:
+// the program's timer, so that demo time pauses with the music.
+std::uint32_t shownMilliseconds();
 // Every frame: the demo time, the position of the loop the frame played and the loop now
 // current, on the canvas for tests and curious users.
 void reportFrame(float demoSeconds, float musicSeconds, int loop);
