@@ -30,7 +30,11 @@ void drawFrameAndReport() {
 int runDemo() {
     platform::setTimeSource(platform::web::shownMilliseconds);
     const std::vector<std::string> dataFiles = dataSetFiles();
-    platform::web::fetchDataFiles(dataFiles);
+    std::string failure;
+    if (!platform::web::fetchDataFiles(dataFiles, failure)) {
+        std::fprintf(stderr, "%s\n", failure.c_str());
+        return 1;
+    }
     std::string noDataSet;
     if (!platform::selectDataDirectory(dataFiles, noDataSet)) {
         std::fprintf(stderr, "%s\n", noDataSet.c_str());

@@ -12,17 +12,25 @@ EM_JS(void, showMessage, (const char* caption, const char* text),
 
 EM_JS(void, replaceCanvas, (), { Module.lumivahaPage.replaceCanvas(); });
 
-// Missing files are no error here: the demo names the first one it misses, as natively.
-EM_ASYNC_JS(void, fetchIntoFileSystem, (const char* name), {
-    const path = UTF8ToString(name);
-    const response = await fetch(path, {cache : "no-cache"}).catch(function() { return null; });
-    if (!response || !response.ok) {
-        return;
-    }
-    const bytes = new Uint8Array(await response.arrayBuffer());
-    FS.mkdirTree(path.substring(0, path.lastIndexOf("/")));
-    FS.writeFile(path, bytes);
-});
+// A file the server lacks is left out: the demo names the first one it misses, as natively.
+// Zero with the reason when a file could not be loaded for another reason.
+EM_ASYNC_JS(int, fetchIntoFileSystem,
+            (const char* name, int number, int count, char* reason, int reasonSize), {
+                const path = UTF8ToString(name);
+                const result = await Module.lumivahaPage.fetchDataFile(path, number, count);
+                if (result.failure) {
+                    stringToUTF8(result.failure, reason, reasonSize);
+                    return 0;
+                }
+                if (result.bytes) {
+                    FS.mkdirTree(path.substring(0, path.lastIndexOf("/")));
+                    FS.writeFile(path, result.bytes);
+                }
+                return 1;
+            });
+
+EM_JS(void, showLoading, (const char* text),
+      { Module.lumivahaPage.showLoading(UTF8ToString(text)); });
 
 EM_JS(double, pageMilliseconds, (), { return Module.lumivahaPage.milliseconds(); });
 
@@ -43,10 +51,19 @@ void renewCanvas() {
     replaceCanvas();
 }
 
-void fetchDataFiles(const std::vector<std::string>& names) {
-    for (const std::string& name : names) {
-        fetchIntoFileSystem(name.c_str());
+bool fetchDataFiles(const std::vector<std::string>& names, std::string& failure) {
+    const int count = static_cast<int>(names.size());
+    for (int index = 0; index < count; ++index) {
+        const std::string& name = names[static_cast<std::size_t>(index)];
+        char reason[256] = {};
+        if (fetchIntoFileSystem(name.c_str(), index + 1, count, reason, sizeof reason) == 0) {
+            failure = "Cannot load " + name + ": " + reason;
+            return false;
+        }
     }
+    // The loops are decoded before the first frame.
+    showLoading("Starting the demo");
+    return true;
 }
 
 std::uint32_t shownMilliseconds() {

@@ -14,8 +14,10 @@ void showPageMessage(const char* caption, const char* text);
 // defaults: a context made again on the same canvas would keep the old one's state.
 void renewCanvas();
 // Copies every "data/..." file that the server beside the page has into the program's file
-// system, under the same name. Files the server lacks are left out, for the demo to report.
-void fetchDataFiles(const std::vector<std::string>& names);
+// system, under the same name, with the progress on the page. Files the server lacks are left
+// out, for the demo to report. False with "Cannot load <name>: <reason>" when a file could not
+// be loaded otherwise (an error status, the connection lost).
+bool fetchDataFiles(const std::vector<std::string>& names, std::string& failure);
 // Milliseconds since the page opened, less the time the page was hidden while the program ran:
 // the program's timer, so that demo time pauses with the music.
 std::uint32_t shownMilliseconds();
