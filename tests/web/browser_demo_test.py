@@ -2,24 +2,30 @@
 """The demo in headless Chromium with software WebGL, driven over the DevTools protocol.
 
 Serves a built web folder (scripts/web --build) from a private copy on 127.0.0.1, then checks:
-the opening is drawn, a different scene follows the first loop boundary, which falls where the
-music says, F1 brings the opening back, no JavaScript error is reported, Escape ends the demo
-and the page says so; copies with a picture missing or damaged and a loop cut short fail with
-the program's own messages; and
-without the autoplay permission the page waits for a click. Prints the frame rate seen.
+a page opened hidden waits, music and clock standing still, and starts from the opening once
+shown; its first frame is drawn like the next; the opening is drawn; hidden mid-run, the show
+pauses and goes on from there; a different scene follows the first loop boundary, which falls
+where the music says; F1 many times brings the opening back each time on a fresh canvas,
+releasing the old context; no JavaScript or WebGL error is reported; Escape ends the demo and the
+page says so; copies with a picture missing or damaged and a loop cut short fail with the
+program's own messages; a server that stalls shows how far loading got, and one that answers 500
+or cuts the connection mid-file is named with the file; and without the autoplay permission the
+page waits for a click, hidden or not. Prints the frame rate seen.
 
 usage: browser_demo_test.py WEB_BUILD_DIR [SCREENSHOT_DIR]
 """
 
 import base64
+import http.server
 import json
 import os
+import re
 import shutil
-import socket
 import struct
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import urllib.request
 import zlib
@@ -35,6 +41,13 @@ POSITION_SAMPLING_ALLOWANCE = 0.05
 # headless Chromium without a sound card the audio clock stutters while the machine is loaded.
 CLOCK_AGREEMENT = 1.0
 OPENING_LOOP = "4"
+# Long enough that a clock or a loop counting the hidden time could not pass for one that
+# stood still.
+HIDDEN_SECONDS = 4.0
+# Demo time may run between the last frame before the page is hidden and the hiding itself.
+FRAME_ALLOWANCE = 1.0
+# Chromium keeps at most 16 WebGL contexts alive; one more restart than that would lose one.
+RESTARTS = 17
 # Wall-clock limits only: a loaded machine may render slowly, the checks follow demo time.
 START_TIMEOUT = 120
 RUN_TIMEOUT = 180
@@ -56,10 +69,33 @@ def check(condition, message):
         raise TestFailure(message)
 
 
-def free_port():
-    with socket.socket() as probe:
-        probe.bind(("127.0.0.1", 0))
-        return probe.getsockname()[1]
+# Installed in the page before its own scripts: while held, the program's next swap waits, so
+# the canvas keeps showing the frame drawn before it.
+FRAME_GATE = """
+window.testFrameGate = (() => {
+  const requestFrame = window.requestAnimationFrame.bind(window);
+  const gate = {held: true, waiting: []};
+  window.requestAnimationFrame = callback => {
+    if (!gate.held) return requestFrame(callback);
+    gate.waiting.push(callback);
+    return 0;
+  };
+  gate.release = holdAgain => {
+    gate.held = holdAgain;
+    gate.waiting.splice(0).forEach(requestFrame);
+  };
+  return gate;
+})();
+"""
+
+# What the clock and the music's context read; the audio context exists once the page asked
+# for sound.
+CLOCKS = """JSON.stringify({
+  timer: Module.lumivahaPage.milliseconds(),
+  music: Module.lumivahaPage.audioContext.currentTime,
+  audio: Module.lumivahaPage.audioContext.state,
+  frames: document.getElementById('canvas').dataset.frames,
+})"""
 
 
 def decode_png(data):
@@ -177,6 +213,20 @@ class Browser:
         raise TestFailure(f"timed out waiting for {description} (state "
                           f"{self.canvas('state')}, demo time {self.canvas('demoTime')})")
 
+    def set_visible(self, visible):
+        """Shows or minimises the window, which hides the page as a background tab is hidden."""
+        window = self.call("Browser.getWindowForTarget")["windowId"]
+        self.call("Browser.setWindowBounds", windowId=window,
+                  bounds={"windowState": "normal" if visible else "minimized"})
+        self.wait_for("the page's visibility",
+                      lambda: self.evaluate("document.hidden") == (not visible), timeout=10)
+
+    def frame(self):
+        """The frame count, demo time and music position of the last frame drawn."""
+        values = self.evaluate("(({frames, demoTime, musicTime}) => [frames, demoTime, musicTime])"
+                               "(document.getElementById('canvas').dataset)")
+        return int(values[0]), float(values[1]), float(values[2] or 0)
+
     def screenshot(self):
         return Picture(base64.b64decode(self.call("Page.captureScreenshot", format="png")["data"]))
 
@@ -194,7 +244,9 @@ class Browser:
                              or params["exceptionDetails"].get("text"))
             elif method == "Runtime.consoleAPICalled" and params.get("type") == "error":
                 found.append(" ".join(str(a.get("value")) for a in params.get("args", [])))
-            elif method == "Log.entryAdded" and params["entry"]["level"] == "error":
+            elif method == "Log.entryAdded" and (params["entry"]["level"] == "error" or
+                                                 params["entry"]["source"] == "rendering"):
+                # WebGL's own errors and lost contexts come as rendering warnings.
                 found.append(params["entry"]["text"])
         return found
 
@@ -223,9 +275,99 @@ def keep(picture, folder, name):
             file.write(picture.png)
 
 
-def check_running_demo(browser, url, screenshots):
+def check_standing_still(browser, what):
+    """While the page is hidden no frame is drawn and neither the clock nor the music moves."""
+    browser.wait_for(f"the music to stop, {what}",
+                     lambda: json.loads(browser.evaluate(CLOCKS))["audio"] == "suspended",
+                     timeout=10)
+    before = json.loads(browser.evaluate(CLOCKS))
+    time.sleep(HIDDEN_SECONDS)
+    after = json.loads(browser.evaluate(CLOCKS))
+    check(after == before, f"{what}: the show went on while hidden: {before} then {after}")
+
+
+def check_goes_on_from(browser, before, shown_at, what):
+    """The first frame after the page is shown again goes on from the frame before it was hidden,
+    as much as the time it was visible allows; demo time and music alike."""
+    browser.wait_for(f"the frame after {what}", lambda: browser.frame()[0] > before[0])
+    visible_seconds = time.time() - shown_at + FRAME_ALLOWANCE
+    after = browser.frame()
+    demo_step, music_step = after[1] - before[1], after[2] - before[2]
+    check(0 <= demo_step <= visible_seconds,
+          f"{what}: demo time went from {before[1]} s to {after[1]} s")
+    check(0 <= music_step <= visible_seconds,
+          f"{what}: the music went from {before[2]} s to {after[2]} s")
+    check(abs(demo_step - music_step) <= CLOCK_AGREEMENT,
+          f"{what}: demo time moved {demo_step:.3f} s and the music {music_step:.3f} s")
+
+
+def check_hidden_start(browser, url, screenshots):
+    """A page opened in the background starts the demo only once shown, from its opening; the
+    first frame, drawn while hidden, is drawn like the second, and no WebGL error is logged."""
+    gate = browser.call("Page.addScriptToEvaluateOnNewDocument", source=FRAME_GATE)["identifier"]
+    browser.set_visible(False)
     browser.call("Page.navigate", url=url)
-    browser.wait_for("the first frame", lambda: browser.canvas("state") == "running")
+    browser.wait_for("the first frame, drawn while hidden", lambda: browser.frame()[0] == 1)
+    check_standing_still(browser, "opened hidden")
+    browser.set_visible(True)
+    shown_at = time.time()
+    first = browser.screenshot()
+    keep(first, screenshots, "web_first_frame.png")
+    browser.evaluate("testFrameGate.release(true)")
+    check_goes_on_from(browser, (1, 0.0, 0.0), shown_at, "opening hidden")
+    second = browser.screenshot()
+    keep(second, screenshots, "web_second_frame.png")
+    browser.evaluate("testFrameGate.release(false)")
+    browser.call("Page.removeScriptToEvaluateOnNewDocument", identifier=gate)
+    # The scene moves between the two, so they are compared by what they show.
+    check(second.lit_fraction(160) > 0.002, "the second frame shows no lit title card")
+    check(first.lit_fraction(160) > 0.002, "the first frame shows no lit title card")
+    lit_first, lit_second = first.lit_fraction(24), second.lit_fraction(24)
+    check(0.5 < lit_first / lit_second < 2,
+          f"the first frame is lit over {lit_first:.3f} of the canvas, the second {lit_second:.3f}")
+
+
+def check_pause_while_hidden(browser):
+    """Hidden mid-run, the show pauses: nothing moves, and once shown it goes on from there."""
+    browser.set_visible(False)
+    before = browser.frame()
+    check_standing_still(browser, "hidden mid-run")
+    browser.evaluate("testFrameGate.release(true)")
+    browser.set_visible(True)
+    check_goes_on_from(browser, before, time.time(), "hiding mid-run")
+    browser.evaluate("testFrameGate.release(false)")
+
+
+RESTARTED = """(() => {
+  const current = document.getElementById('canvas');
+  const last = testCanvases[testCanvases.length - 1];
+  if (current === last || Number(current.dataset.frames) <= Number(last.dataset.frames)) {
+    return false;
+  }
+  testCanvases.push(current);
+  return true;
+})()"""
+
+
+def check_restarts(browser, screenshots):
+    """F1 starts the demo again in a new context on a fresh canvas, and the old canvas's context
+    is released: many restarts lose no context to Chromium's limit, and the opening comes back."""
+    browser.evaluate("window.testCanvases = [document.getElementById('canvas')]")
+    for restart in range(RESTARTS):
+        browser.press("F1", "F1", 112)
+        browser.wait_for(f"restart {restart + 1}", lambda: browser.evaluate(RESTARTED))
+    kept = browser.evaluate("testCanvases.slice(0, -1).filter(canvas => "
+                            "!canvas.getContext('webgl').isContextLost()).length")
+    check(kept == 0, f"{kept} replaced canvases keep their WebGL contexts")
+    browser.wait_for("the restarted opening", lambda: browser.canvas("loop") == OPENING_LOOP)
+    browser.wait_for("a second of the restarted opening", lambda: 1.0 <= demo_time(browser) < 5)
+    restarted = browser.screenshot()
+    keep(restarted, screenshots, "web_after_f1.png")
+    check(restarted.lit_fraction(160) > 0.002, "the restarted opening shows no lit title card")
+
+
+def check_running_demo(browser, url, screenshots):
+    check_hidden_start(browser, url, screenshots)
     browser.wait_for("the opening's third second", lambda: demo_time(browser) >= OPENING_SECONDS)
     opening = browser.screenshot()
     keep(opening, screenshots, "web_opening.png")
@@ -233,6 +375,7 @@ def check_running_demo(browser, url, screenshots):
     check(browser.canvas("loop") == OPENING_LOOP, "the opening does not play the fifth loop")
     check(opening.lit_fraction(24) > 0.05, "the opening's canvas is black or blank")
     check(opening.lit_fraction(160) > 0.002, "the opening shows no lit title card")
+    check_pause_while_hidden(browser)
 
     browser.wait_for("the first loop boundary", lambda: browser.canvas("loop") != OPENING_LOOP)
     browser.wait_for("a second of the next scene", lambda: demo_time(browser) >= 16.5)
@@ -256,21 +399,14 @@ def check_running_demo(browser, url, screenshots):
     check(abs(demo_before - music_before) <= CLOCK_AGREEMENT,
           f"demo time {demo_before} s and music {music_before} s have drifted apart")
 
-    # F1 starts the demo again in a new context on a fresh canvas: the opening comes back.
-    browser.press("F1", "F1", 112)
-    browser.wait_for("the restarted opening", lambda: browser.canvas("loop") == OPENING_LOOP)
-    browser.wait_for("a second of the restarted opening", lambda: 1.0 <= demo_time(browser) < 5)
-    restarted = browser.screenshot()
-    keep(restarted, screenshots, "web_after_f1.png")
-    check(restarted.lit_fraction(160) > 0.002, "the restarted opening shows no lit title card")
-
+    check_restarts(browser, screenshots)
     browser.press("Escape", "Escape", 27)
     browser.wait_for("the end", lambda: browser.canvas("state") in ("ended", "failed"))
     check(browser.canvas("state") == "ended", f"Escape failed the demo: {browser.canvas('message')}")
     page_text = browser.evaluate("document.getElementById('message').textContent")
     check("ended" in page_text, f"the page does not say the demo ended: {page_text!r}")
     errors = browser.errors()
-    check(not errors, f"JavaScript errors: {errors}")
+    check(not errors, f"JavaScript or WebGL errors: {errors}")
     print(f"{rate:.1f} frames per second; the first loop ended between the frames at "
           f"{demo_before} s and {demo_after} s of demo time, at {music_at_boundary:.3f} s of "
           f"music")
@@ -308,14 +444,40 @@ def break_site(site, name, damage):
         file.write(damage(data))
 
 
+def check_loading_faults(browser, site_url):
+    """A server that stalls mid-file leaves the page showing how far loading got; one that answers
+    an error or cuts the connection mid-file fails the demo with the file named and the reason."""
+    for site, expected in LOADING_FAULT_MESSAGES.items():
+        check_failure(browser, f"{site_url}/{site}/index.html", expected)
+    browser.call("Page.navigate", url=f"{site_url}/stalled/index.html")
+    name, _ = SERVER_FAULTS["stalled"]
+    size = os.path.getsize(os.path.join(SiteHandler.root, "complete", "data", name))
+    progress = re.compile(rf"Loading data/{re.escape(name)} \(file \d+ of \d+\)\n"
+                          rf"{kilobytes(size // 2)} of {kilobytes(size)} kB")
+    loading = "document.getElementById('loading')"
+    browser.wait_for("the stalled file's progress", lambda: progress.fullmatch(
+        browser.evaluate(f"{loading}.hidden ? '' : {loading}.textContent")))
+    time.sleep(1)
+    shown = browser.evaluate(f"{loading}.hidden ? '' : {loading}.textContent")
+    check(progress.fullmatch(shown) and browser.canvas("state") == "waiting",
+          f"the stalled page moved on: {browser.canvas('state')}, {shown!r}")
+
+
+def kilobytes(count):
+    return f"{-(-count // 1000):,}"
+
+
 def check_click_to_start(profile_dir, url):
-    """Without the autoplay permission the page waits for a click before the demo starts."""
+    """Without the autoplay permission the page waits for a click before the demo starts, and a
+    page hidden and shown again while it waits still starts, and its clock runs."""
     browser = Browser(profile_dir, autoplay=False)
     try:
         browser.call("Page.navigate", url=url)
         browser.wait_for("the start button", lambda: browser.evaluate(
             "!document.getElementById('start').hidden"))
+        browser.set_visible(False)
         time.sleep(1)
+        browser.set_visible(True)
         check(browser.canvas("state") == "waiting", "the demo started without a click")
         box = browser.evaluate("JSON.stringify(document.getElementById('start')"
                                ".getBoundingClientRect())")
@@ -324,10 +486,63 @@ def check_click_to_start(profile_dir, url):
         for kind in ("mousePressed", "mouseReleased"):
             browser.call("Input.dispatchMouseEvent", type=kind, x=x, y=y, button="left",
                          clickCount=1)
-        browser.wait_for("the first frame after the click",
-                         lambda: browser.canvas("state") == "running")
+        browser.wait_for("a second of demo time after the click",
+                         lambda: browser.canvas("state") == "running" and demo_time(browser) >= 1)
     finally:
         browser.close()
+
+
+# The sites that the test server serves from the complete copy with one file misbehaving: how.
+SERVER_FAULTS = {
+    "stalled": ("loop3.mp3", "stall"),
+    "server-error": ("loop3.mp3", "error"),
+    "cut-connection": ("loop3.mp3", "cut"),
+}
+LOADING_FAULT_MESSAGES = {
+    "server-error": "Cannot load data/loop3.mp3: the server answered 500 Internal Server Error",
+    "cut-connection": "Cannot load data/loop3.mp3: the connection was lost after ",
+}
+
+
+class SiteHandler(http.server.SimpleHTTPRequestHandler):
+    """Serves the scratch folder; each site of SERVER_FAULTS is the complete one, but for its
+    file that stalls half-way until the test ends, answers 500, or is cut off half-way."""
+    root = None
+    test_over = threading.Event()
+
+    def __init__(self, *args, **kwargs):
+        super().__init__(*args, directory=self.root, **kwargs)
+
+    def log_message(self, *_):
+        pass
+
+    def do_GET(self):
+        site, _, rest = self.path.lstrip("/").partition("/")
+        if site not in SERVER_FAULTS:
+            return super().do_GET()
+        name, fault = SERVER_FAULTS[site]
+        self.path = "/complete/" + rest
+        if rest != "data/" + name:
+            return super().do_GET()
+        if fault == "error":
+            return self.send_error(500)
+        with open(os.path.join(self.root, "complete", rest), "rb") as file:
+            data = file.read()
+        self.send_response(200)
+        self.send_header("Content-Length", str(len(data)))
+        self.end_headers()
+        self.wfile.write(data[:len(data) // 2])
+        self.wfile.flush()
+        if fault == "stall":
+            self.test_over.wait()
+        self.close_connection = True
+
+
+def serve(scratch):
+    SiteHandler.root = scratch
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), SiteHandler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
 
 
 def main():
@@ -341,21 +556,19 @@ def main():
             shutil.copytree(site, os.path.join(scratch, copy), ignore=copy_only_the_site)
         for copy, (name, damage, _) in BROKEN_SITES.items():
             break_site(os.path.join(scratch, copy), name, damage)
-        port = free_port()
-        server = subprocess.Popen(
-            [sys.executable, "-m", "http.server", str(port), "--bind", "127.0.0.1"],
-            cwd=scratch, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        server = serve(scratch)
+        site_url = f"http://127.0.0.1:{server.server_address[1]}"
         browser = None
         try:
             browser = Browser(os.path.join(scratch, "profile"))
-            check_running_demo(browser, f"http://127.0.0.1:{port}/complete/index.html",
-                               screenshots)
+            check_running_demo(browser, f"{site_url}/complete/index.html", screenshots)
             for copy, (_, _, expected) in BROKEN_SITES.items():
-                check_failure(browser, f"http://127.0.0.1:{port}/{copy}/index.html", expected)
+                check_failure(browser, f"{site_url}/{copy}/index.html", expected)
+            check_loading_faults(browser, site_url)
             browser.close()
             browser = None
             check_click_to_start(os.path.join(scratch, "profile-no-autoplay"),
-                                 f"http://127.0.0.1:{port}/complete/index.html")
+                                 f"{site_url}/complete/index.html")
         except TestFailure as failure:
             print(f"FAILED: {failure}", file=sys.stderr)
             if browser:
@@ -365,8 +578,9 @@ def main():
         finally:
             if browser:
                 browser.close()
-            server.terminate()
-            server.wait()
+            SiteHandler.test_over.set()
+            server.shutdown()
+            server.server_close()
     print("passed")
     return 0
 
