@@ -405,6 +405,11 @@ def check_running_demo(browser, url, screenshots):
     check(browser.canvas("state") == "ended", f"Escape failed the demo: {browser.canvas('message')}")
     page_text = browser.evaluate("document.getElementById('message').textContent")
     check("ended" in page_text, f"the page does not say the demo ended: {page_text!r}")
+    browser.set_visible(False)
+    browser.set_visible(True)
+    time.sleep(0.5)
+    check(json.loads(browser.evaluate(CLOCKS))["audio"] == "suspended",
+          "the music of the ended demo went on when its page was shown again")
     errors = browser.errors()
     check(not errors, f"JavaScript or WebGL errors: {errors}")
     print(f"{rate:.1f} frames per second; the first loop ended between the frames at "
