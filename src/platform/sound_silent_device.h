@@ -2,12 +2,13 @@
 
 #include "platform/sound_device.h"
 
-#include <chrono>
+#include <cstdint>
 
 namespace platform {
 
-// Stands in when no audio device opens: nothing is heard, but frames pass in real time, so
-// positions advance and everything timed by the music runs as it would with sound.
+// Stands in when no audio device plays: nothing is heard, but frames pass as the platform's timer
+// does, so positions advance, and everything timed by the music runs as it would with sound,
+// pausing where the demo's own clock pauses (a hidden browser tab).
 class SilentSoundDevice final : public SoundDevice {
 public:
     explicit SilentSoundDevice(int rate);
@@ -18,10 +19,11 @@ public:
     std::uint64_t heardFrame() override { return framesElapsed(); }
 
 private:
-    std::uint64_t framesElapsed() const;
+    std::uint64_t framesElapsed();
 
     int rate;
-    std::chrono::steady_clock::time_point opened;
+    std::uint32_t lastReading;
+    std::uint64_t milliseconds = 0;
 };
 
 } // namespace platform
