@@ -10,7 +10,7 @@ bool StallWatch::stalled(std::uint64_t progress, TimePoint now) {
         standingSince = now;
     }
     lastLook = now;
-    const auto limit = progress == 0 ? firstBufferLimit : playingLimit;
+    const auto limit = progress <= startFrames ? startLimit : playingLimit;
     return now - standingSince >= limit;
 }
 

@@ -160,6 +160,7 @@ void openOnThisThread(const std::shared_ptr<OpenAttempt>& attempt, int rate) {
         // SDL does not tell how much waits in the driver ahead of a new buffer; one buffer is
         // the usual depth of its double buffering.
         attempt->feed->clock = std::make_unique<HeardClock>(rate, obtained.samples);
+        attempt->feed->startFrames = 2u * obtained.samples;
     }
     attempt->finished = true;
     attempt->changed.notify_all();

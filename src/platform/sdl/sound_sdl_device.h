@@ -17,6 +17,8 @@ class SoundMixer;
 struct SdlFeed {
     const SoundMixer* mixer = nullptr;
     std::unique_ptr<HeardClock> clock;
+    // SDL fills a buffer before the driver asks for one, and another as the driver first asks.
+    std::uint32_t startFrames = 0;
 };
 
 // The default audio output through SDL2, opened and paused. Its callback only mixes (copies) and
@@ -44,7 +46,7 @@ public:
 private:
     std::uint32_t deviceId = 0;
     std::unique_ptr<SdlFeed> feed;
-    StallWatch stallWatch;
+    StallWatch stallWatch{feed->startFrames};
 };
 
 } // namespace platform
