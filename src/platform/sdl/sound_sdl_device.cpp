@@ -26,6 +26,15 @@ constexpr Uint16 bufferFrames = 1024;
 // for a sound server that may never answer.
 constexpr std::chrono::milliseconds closePatience{250};
 
+// SDL keeps its error text per thread, and only the threads it starts give theirs back by
+// themselves.
+struct SdlThreadData {
+    SdlThreadData() = default;
+    ~SdlThreadData() { SDL_TLSCleanup(); }
+    SdlThreadData(const SdlThreadData&) = delete;
+    SdlThreadData& operator=(const SdlThreadData&) = delete;
+};
+
 // Main thread only.
 int driverUsers = 0;
 
@@ -96,6 +105,7 @@ void closeAudioDevice(SDL_AudioDeviceID deviceId) {
     std::promise<void> returned;
     std::future<void> hasReturned = returned.get_future();
     std::thread([deviceId, closed, returned = std::move(returned)]() mutable {
+        const SdlThreadData threadData;
         SDL_CloseAudioDevice(deviceId);
         *closed = true;
         returned.set_value();
@@ -141,6 +151,7 @@ SDL_AudioDeviceID openDevice(int rate, SdlFeed* feed, SDL_AudioSpec& obtained,
 }
 
 void openOnThisThread(const std::shared_ptr<OpenAttempt>& attempt, int rate) {
+    const SdlThreadData threadData;
     SDL_AudioSpec obtained{};
     std::string reason;
     const SDL_AudioDeviceID deviceId = openDevice(rate, attempt->feed.get(), obtained, reason);
