@@ -1,5 +1,6 @@
 #include "platform/sound_decoder.h"
 
+#include "platform/data_file.h"
 #include "platform/startup_probe.h"
 
 #include <algorithm>
@@ -63,10 +64,12 @@ bool readWholeFile(std::FILE* stream, std::vector<unsigned char>& bytes, std::st
 
 DecodeResult readFile(const char* fileName, std::vector<unsigned char>& bytes,
                       std::string& reason) {
-    std::FILE* stream = std::fopen(fileName, "rb");
-    if (!stream) {
-        return DecodeResult::missing;
+    const OpenedDataFile opened = openDataFile(fileName);
+    if (!opened.file) {
+        reason = opened.refusal;
+        return reason.empty() ? DecodeResult::missing : DecodeResult::corrupt;
     }
+    std::FILE* stream = opened.file;
     const bool read = readWholeFile(stream, bytes, reason);
     std::fclose(stream);
     if (!read) {

@@ -12,7 +12,7 @@ namespace platform {
 enum class DecodeResult {
     decoded,
     missing, // the file cannot be opened
-    corrupt, // the reason says why
+    corrupt, // the reason says why, also for a FIFO, folder, device or socket in the file's place
 };
 
 // Decodes one MP3 file completely to interleaved 16-bit stereo at a fixed rate, gaplessly: a file

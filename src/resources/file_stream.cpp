@@ -3,7 +3,7 @@
 #include "resources/resource_error.h"
 
 FileStream::FileStream(const std::string& fileName)
-    : fileName(fileName), file(std::fopen(fileName.c_str(), "rb")) {
+    : fileName(fileName), file(openResourceFile(fileName)) {
     if (file == nullptr) {
         failMissingFile(fileName);
     }

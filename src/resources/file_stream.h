@@ -6,7 +6,9 @@
 #include <string>
 
 // Reads a file through stdio. Exists only with an open file: a file that cannot be opened ends
-// the process with "File <name> not found!" and status 1.
+// the process with "File <name> not found!" and status 1, and anything but a regular file in
+// its place with "File <name> cannot be read: it is a FIFO, not a regular file" (or a folder,
+// a device, a socket), without waiting on it.
 class FileStream final : public ByteStream {
 public:
     explicit FileStream(const std::string& fileName);

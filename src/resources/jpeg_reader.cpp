@@ -86,7 +86,7 @@ bool decodeJpeg(jpeg_decompress_struct& decompressor, DecodedImage& image) {
 
 std::unique_ptr<DecodedImage> readJpegFile(const std::string& fileName) {
     const platform::StartupProbe probe(platform::StartupStep::pictureDecode);
-    std::FILE* file = std::fopen(fileName.c_str(), "rb");
+    std::FILE* file = openResourceFile(fileName);
     if (file == nullptr) {
         return nullptr;
     }

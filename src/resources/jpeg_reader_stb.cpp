@@ -61,7 +61,7 @@ void checkHeader(const std::string& fileName, const std::vector<unsigned char>& 
 } // namespace
 
 std::unique_ptr<DecodedImage> readJpegFile(const std::string& fileName) {
-    std::FILE* file = std::fopen(fileName.c_str(), "rb");
+    std::FILE* file = openResourceFile(fileName);
     if (file == nullptr) {
         return nullptr;
     }

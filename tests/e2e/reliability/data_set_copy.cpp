@@ -52,6 +52,12 @@ DataSetCopy::DataSetCopy(const std::string& sourceDataDirectory) {
     complete = !error;
 }
 
+bool DataSetCopy::replace(const std::string& fileName, NotAFile kind) {
+    std::error_code error;
+    return fs::remove(scratch.file("data/" + fileName), error) &&
+           scratch.makeNotAFile("data/" + fileName, kind);
+}
+
 bool DataSetCopy::damage(const std::string& fileName, Damage kind, std::uint32_t seed) {
     const fs::path path = scratch.file("data/" + fileName);
     std::error_code error;

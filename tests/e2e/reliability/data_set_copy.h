@@ -24,6 +24,8 @@ public:
     // False when the file is not in the copy or cannot be rewritten. Random bytes come from the
     // seed, so a damaged file is the same from run to run.
     bool damage(const std::string& fileName, Damage damage, std::uint32_t seed);
+    // Puts something that is not a regular file in the file's place. False when it cannot.
+    bool replace(const std::string& fileName, NotAFile kind);
 
 private:
     ScratchDirectory scratch;

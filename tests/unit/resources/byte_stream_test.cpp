@@ -117,6 +117,18 @@ TEST(FileStreamDeathTest, MissingFileEndsTheProcessNamingIt) {
                 "^File " + missing + " not found!\n$");
 }
 
+TEST(FileStreamDeathTest, AnythingButARegularFileEndsTheProcessWithoutWaitingOnIt) {
+    // A FIFO nobody writes would block an ordinary open for ever; a folder reads as no bytes.
+    ScratchDirectory directory;
+    for (const NotAFileCase& notAFile : notAFileCases) {
+        const std::string path = directory.file("enkelit.AML");
+        std::filesystem::remove(path);
+        ASSERT_TRUE(directory.makeNotAFile("enkelit.AML", notAFile.kind)) << notAFile.refusal;
+        EXPECT_EXIT(FileStream stream(path), testing::ExitedWithCode(1),
+                    "^File " + path + " cannot be read: " + notAFile.refusal + "\n$");
+    }
+}
+
 TEST(FileStreamDeathTest, MissingFileWritesNothingToStandardOutput) {
     ScratchDirectory directory;
     const std::string missing = directory.file("absent.AML");

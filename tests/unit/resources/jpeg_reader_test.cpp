@@ -137,6 +137,13 @@ TEST_F(JpegReaderDeathTest, CorruptPictureTearsThePlatformDownFirst) {
         testing::ExitedWithCode(1), "^teardown\nFile " + path + " is not a valid picture: ");
 }
 
+TEST_F(JpegReaderDeathTest, AFifoInThePicturesPlaceEndsWithoutWaitingForAWriter) {
+    ASSERT_TRUE(directory.makeNotAFile("p0.jpg", NotAFile::fifo));
+    const std::string path = directory.file("p0.jpg");
+    EXPECT_EXIT(readJpegFile(path), testing::ExitedWithCode(1),
+                "^File " + path + " cannot be read: it is a FIFO, not a regular file\n$");
+}
+
 TEST_F(JpegReaderDeathTest, EmptyFileEnds) {
     const std::string path = writeRaw("empty.jpg", {});
     EXPECT_EXIT(readJpegFile(path), testing::ExitedWithCode(1),

@@ -204,12 +204,16 @@ TEST_F(SoundDecoderTest, CorruptFilesComeBackWithTheReason) {
     }
 }
 
-TEST_F(SoundDecoderTest, ADirectoryIsAnUnreadableFile) {
-    const std::string path = directory.file("loop.mp3");
-    std::filesystem::create_directory(path);
-    const Decoded decoded = decode(path);
-    EXPECT_EQ(decoded.result, DecodeResult::corrupt);
-    EXPECT_EQ(decoded.reason, "Is a directory");
+TEST_F(SoundDecoderTest, AnythingButARegularFileIsRefusedWithoutWaitingOnIt) {
+    // A FIFO nobody writes would block an ordinary open for ever.
+    for (const NotAFileCase& notAFile : notAFileCases) {
+        const std::string path = directory.file("loop.mp3");
+        std::filesystem::remove(path);
+        ASSERT_TRUE(directory.makeNotAFile("loop.mp3", notAFile.kind)) << notAFile.refusal;
+        const Decoded decoded = decode(path);
+        EXPECT_EQ(decoded.result, DecodeResult::corrupt);
+        EXPECT_EQ(decoded.reason, notAFile.refusal);
+    }
 }
 
 TEST_F(SoundDecoderTest, AnOpenedFileReportsLateFaultsWhenDecoded) {
