@@ -23,6 +23,7 @@ std::string_view withinDataSet(const std::string& name) {
     return view;
 }
 
+// Only looks at the names (stat), so a FIFO or device among them is never opened or waited on.
 bool holdsAnyOf(const fs::path& directory, const std::vector<std::string>& dataFiles) {
     return std::any_of(dataFiles.begin(), dataFiles.end(), [&directory](const std::string& file) {
         std::error_code error;
@@ -30,16 +31,40 @@ bool holdsAnyOf(const fs::path& directory, const std::vector<std::string>& dataF
     });
 }
 
+// Why the folder cannot be the data set; empty when it can.
+std::string whyNotADataSet(const fs::path& folder, const std::vector<std::string>& dataFiles) {
+    std::error_code error;
+    const fs::file_status status = fs::status(folder, error);
+    if (status.type() == fs::file_type::not_found) {
+        return "does not exist";
+    }
+    if (error) {
+        return "cannot be looked into (" + error.message() + ")";
+    }
+    if (!fs::is_directory(status)) {
+        return "is not a folder";
+    }
+    return holdsAnyOf(folder, dataFiles) ? "" : "holds none of the demo's files";
+}
+
+DataSearch searchOverride(const std::vector<std::string>& dataFiles, const char* override) {
+    DataSearch search;
+    search.placesLooked.emplace_back(override);
+    search.overrideRefused = whyNotADataSet(override, dataFiles);
+    if (search.overrideRefused.empty()) {
+        search.directory = fs::path(override);
+    }
+    return search;
+}
+
 } // namespace
 
 DataSearch findDataDirectory(const std::vector<std::string>& dataFiles, const char* override,
                              const fs::path& executable) {
-    DataSearch search;
     if (override != nullptr && *override != '\0') {
-        search.directory = fs::path(override);
-        search.placesLooked.push_back(std::string(override) + " (LUMIVAHA_DATA)");
-        return search;
+        return searchOverride(dataFiles, override);
     }
+    DataSearch search;
     std::vector<fs::path> candidates{"data"};
     if (!executable.empty()) {
         const fs::path home = executable.parent_path();
@@ -60,6 +85,10 @@ DataSearch findDataDirectory(const std::vector<std::string>& dataFiles, const ch
 }
 
 std::string noDataSetMessage(const DataSearch& search) {
+    if (!search.overrideRefused.empty()) {
+        return "No data set found: LUMIVAHA_DATA names " + search.placesLooked.front() +
+               ", which " + search.overrideRefused;
+    }
     std::string message = "No data set found: none of the demo's files in";
     for (std::size_t i = 0; i < search.placesLooked.size(); ++i) {
         message += i == 0 ? " " : (i + 1 == search.placesLooked.size() ? " or " : ", ");

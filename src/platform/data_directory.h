@@ -11,17 +11,23 @@ namespace platform {
 struct DataSearch {
     std::optional<std::filesystem::path> directory;
     std::vector<std::string> placesLooked;
+    // Why the folder LUMIVAHA_DATA names is not a data set ("does not exist", ...); empty when
+    // the variable was not used or its folder was taken.
+    std::string overrideRefused;
 };
 
-// The first of these that qualifies: the override (LUMIVAHA_DATA) when set and not empty, taken
-// as it is; data/ in the working directory; data/ beside the executable; ../share/lumivaha/data
-// from the executable's folder. A data/ qualifies when it holds any of dataFiles ("data/..."
-// names), so an unrelated data/ is passed over while a damaged data set is still used and
-// reported by the name of the file it lacks.
+// The first of these that qualifies: data/ in the working directory; data/ beside the
+// executable; ../share/lumivaha/data from the executable's folder. A folder qualifies when it
+// holds any of dataFiles ("data/..." names), so an unrelated data/ is passed over while a damaged
+// data set is still used and reported by the name of the file it lacks. The override
+// (LUMIVAHA_DATA), when set and not empty, is the only place looked at: a folder that does not
+// qualify is refused with the reason rather than passed over. An empty override counts as unset,
+// as is usual for such variables, so "LUMIVAHA_DATA= lumivaha" clears it for one run.
 DataSearch findDataDirectory(const std::vector<std::string>& dataFiles, const char* override,
                              const std::filesystem::path& executable);
 
-// One line naming every place looked at, for a search that found nothing.
+// One line naming every place looked at, or the override and why it was refused, for a search
+// that found nothing.
 std::string noDataSetMessage(const DataSearch& search);
 
 // Searches for this process (LUMIVAHA_DATA, the working directory, /proc/self/exe) and makes

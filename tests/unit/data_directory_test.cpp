@@ -47,10 +47,42 @@ TEST_F(DataDirectoryTest, PlacesAreTakenInOrderAndOnlyWhenTheyHoldADemoFile) {
     putFile("data/loop1.mp3");
     EXPECT_EQ(platform::findDataDirectory(demoFiles, nullptr, executable()).directory, "data");
 
-    // The override wins over everything, even when it holds nothing; an empty one is unset.
-    EXPECT_EQ(platform::findDataDirectory(demoFiles, "/nowhere", executable()).directory,
-              "/nowhere");
+    // The override wins over everything; an empty one is unset.
+    EXPECT_EQ(platform::findDataDirectory(demoFiles, installed().c_str(), executable()).directory,
+              installed());
     EXPECT_EQ(platform::findDataDirectory(demoFiles, "", executable()).directory, "data");
+}
+
+TEST_F(DataDirectoryTest, AnOverrideThatIsNoDataSetIsRefusedNamingTheVariableAndWhy) {
+    putFile("data/p0.jpg"); // a good data set elsewhere is no excuse to pass the override over
+    putFile(root / "notes.txt");
+    fs::create_directory(root / "empty");
+    putFile(root / "unrelated" / "notes.txt");
+    const std::vector<std::pair<fs::path, std::string>> cases = {
+        {root / "nowhere", "which does not exist"},
+        {root / "notes.txt" / "data", "which does not exist"},
+        {root / "notes.txt", "which is not a folder"},
+        {root / "empty", "which holds none of the demo's files"},
+        {root / "unrelated", "which holds none of the demo's files"},
+    };
+    for (const auto& [override, reason] : cases) {
+        const platform::DataSearch search =
+            platform::findDataDirectory(demoFiles, override.c_str(), executable());
+        EXPECT_FALSE(search.directory.has_value()) << override;
+        EXPECT_EQ(platform::noDataSetMessage(search),
+                  "No data set found: LUMIVAHA_DATA names " + override.string() + ", " + reason);
+    }
+}
+
+TEST_F(DataDirectoryTest, DemoFilesThatAreNoRegularFilesMarkTheDataSetWithoutBeingOpened) {
+    // A FIFO nobody writes would hang a search that opened it; the loaders report it by name.
+    fs::create_directories("data");
+    ASSERT_TRUE(scratch.makeNotAFile("work/data/p0.jpg", NotAFile::fifo));
+    EXPECT_EQ(platform::findDataDirectory(demoFiles, nullptr, executable()).directory, "data");
+    fs::create_directories(installed());
+    ASSERT_TRUE(scratch.makeNotAFile("prefix/share/lumivaha/data/loop1.mp3", NotAFile::fifo));
+    EXPECT_EQ(platform::findDataDirectory(demoFiles, installed().c_str(), executable()).directory,
+              installed());
 }
 
 TEST_F(DataDirectoryTest, FindingNothingNamesEveryPlaceLookedAt) {

@@ -23,6 +23,8 @@
 namespace {
 
 constexpr int exitFailure = 2;
+// As the demo's: a data set that is missing or damaged, found so by the search or by a loader.
+constexpr int exitDataSet = 1;
 
 volatile std::sig_atomic_t interrupted = 0;
 
@@ -191,7 +193,8 @@ int main(int argc, char** argv) {
     absolutise(options.wavFile);
     std::string noDataSet;
     if (!platform::selectDataDirectory(dataSetFiles(), noDataSet)) {
-        return fail(noDataSet);
+        fail(noDataSet);
+        return exitDataSet;
     }
     std::signal(SIGINT, noteInterrupt);
     std::signal(SIGTERM, noteInterrupt);

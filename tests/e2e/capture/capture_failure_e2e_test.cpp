@@ -122,6 +122,17 @@ TEST(CaptureFailureE2eTest, DevicesAndLinksAreWrittenThroughAndNeverReplaced) {
               (std::vector<std::string>{"full", "link.wav", "music", "null", "tmp"}));
 }
 
+TEST(CaptureFailureE2eTest, AnOverrideHoldingNoDataSetEndsWithStatusOneBeforeAnythingIsMade) {
+    ScratchDirectory scratch;
+    const std::string absent = scratch.file("absent");
+    const CaptureResult result = capturetest::runCapture(
+        {"--seed", "1", "--wav", scratch.file("music.wav")}, {{"LUMIVAHA_DATA", absent}});
+    EXPECT_EQ(result.status, std::optional<int>(1)) << result.errors;
+    EXPECT_EQ(result.errors, "lumivaha-capture: No data set found: LUMIVAHA_DATA names " + absent +
+                                 ", which does not exist\n");
+    EXPECT_EQ(scratch.entries(), std::vector<std::string>{});
+}
+
 TEST(CaptureFailureE2eTest, FramesOfAnEarlierCaptureAreNeverMixedWithNewOnes) {
     ScratchDirectory scratch;
     fs::create_directory(scratch.file("frames"));

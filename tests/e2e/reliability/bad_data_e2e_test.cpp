@@ -190,4 +190,25 @@ TEST(DataFolderE2eTest, AWorkingDirectoryDataFolderIsUsedOnlyWhenItHoldsTheDemos
     EXPECT_TRUE(windowGone(session, 2s)) << "a window was left behind";
 }
 
+TEST(DataFolderE2eTest, AnOverrideHoldingNoDataSetIsToldBeforeAnyWindowAndNeverPassedOver) {
+    // The data set beside the demo is there to be taken; without a display, a window that was
+    // tried would fail with messages of its own.
+    ScratchDirectory scratch;
+    std::filesystem::create_directory(scratch.file("empty"));
+    Environment environment = demoEnvironment("");
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {scratch.file("absent"), "which does not exist"},
+        {scratch.file("empty"), "which holds none of the demo's files"},
+    };
+    for (const auto& [folder, reason] : cases) {
+        setVariable(environment, "LUMIVAHA_DATA", folder);
+        ChildProcess demo(demoCommand(scratch.path()), environment);
+        const auto status = demo.waitForExit(runBound);
+        ASSERT_TRUE(status.has_value()) << demo.standardError();
+        EXPECT_EQ(*status, fatalStatus);
+        EXPECT_EQ(demo.standardError(),
+                  "No data set found: LUMIVAHA_DATA names " + folder + ", " + reason + "\n");
+    }
+}
+
 } // namespace
