@@ -176,29 +176,44 @@ void CaptureOutputs::writeSound(std::span<const std::int16_t> samples) {
     }
 }
 
-bool CaptureOutputs::finish(std::string& message) {
+bool CaptureOutputs::finish(const volatile std::sig_atomic_t& interrupted, std::string& message) {
+    const auto goOn = [this, &interrupted] { return !failed() && !interrupted; };
     std::string reason;
     if (frames && !frames->finish(reason)) {
         fail(frames->directory(), reason);
     }
-    if (!failed()) {
+    if (goOn()) {
         finishSound();
     }
-    if (!failed() && video) {
-        const std::string& soundPath = wav ? wav->temporaryPath() : videoSound->path();
-        if (!video->finish(soundPath, reason)) {
-            fail(video->path(), reason);
-        }
+    if (goOn() && video) {
+        finishVideo(interrupted);
     }
-    if (!failed() && wav && !wav->commit(reason)) {
-        fail(wav->path(), reason);
-    }
+    // Every long step is behind: the files go in place together.
+    finished = goOn() && commitFiles(interrupted);
     if (videoSound) {
         videoSound->discard();
     }
     message = failure;
-    finished = !failed();
     return finished;
+}
+
+void CaptureOutputs::finishVideo(const volatile std::sig_atomic_t& interrupted) {
+    const std::string& soundPath = wav ? wav->temporaryPath() : videoSound->path();
+    std::string reason;
+    if (!video->finish(soundPath, interrupted, reason)) {
+        fail(video->path(), reason);
+    }
+}
+
+bool CaptureOutputs::commitFiles(const volatile std::sig_atomic_t& interrupted) {
+    std::string reason;
+    if (video && !video->commit(interrupted, reason)) {
+        return fail(video->path(), reason);
+    }
+    if (wav && !wav->commit(interrupted, reason)) {
+        return fail(wav->path(), reason);
+    }
+    return true;
 }
 
 void CaptureOutputs::finishSound() {

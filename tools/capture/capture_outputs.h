@@ -5,6 +5,7 @@
 #include "png_frame_writer.h"
 #include "video_writer.h"
 
+#include <csignal>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -28,8 +29,9 @@ public:
     std::vector<std::uint8_t> takeBuffer();
     void writePicture(std::vector<std::uint8_t> pixels);
     void writeSound(std::span<const std::int16_t> samples);
-    // Completes every file. False with the message.
-    bool finish(std::string& message);
+    // Completes every file. False with the message; false as well, before the next step, once
+    // interrupted is set (an ffmpeg being waited for is ended at once).
+    bool finish(const volatile std::sig_atomic_t& interrupted, std::string& message);
     // Removes what is unfinished and returns what the user must know about it.
     std::string abandon();
 
@@ -44,6 +46,8 @@ private:
     bool createAll();
     bool fail(const std::string& what, const std::string& reason);
     void finishSound();
+    void finishVideo(const volatile std::sig_atomic_t& interrupted);
+    bool commitFiles(const volatile std::sig_atomic_t& interrupted);
 
     std::unique_ptr<PngFrameWriter> frames;
     std::unique_ptr<VideoWriter> video;

@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -87,24 +88,42 @@ bool ChildProgram::write(const void* data, std::size_t size, std::string& reason
     return true;
 }
 
-int ChildProgram::finish() {
+int ChildProgram::finish(const volatile std::sig_atomic_t& interrupted) {
     closeInput();
-    if (processId < 0) {
-        return -1;
+    // Looked at in short sleeps rather than one blocking wait: the signal handlers restart an
+    // interrupted wait, and a signal just before it would be missed. The signal itself cuts the
+    // sleep short.
+    constexpr timespec pause{0, 10'000'000};
+    while (processId > 0 && !interrupted) {
+        const int status = waitForExit(WNOHANG);
+        if (processId < 0) { // it has ended
+            return status;
+        }
+        ::nanosleep(&pause, nullptr);
     }
-    int status = 0;
-    while (::waitpid(processId, &status, 0) < 0 && errno == EINTR) {
-    }
-    processId = -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    kill();
+    return -1;
 }
 
 void ChildProgram::kill() {
     closeInput();
     if (processId > 0) {
         ::kill(processId, SIGKILL);
-        finish();
+        waitForExit(0);
     }
+}
+
+// Its exit status once it has ended, or -1 when a signal ended it; processId stays while it runs.
+int ChildProgram::waitForExit(int options) {
+    int status = 0;
+    pid_t ended = 0;
+    while ((ended = ::waitpid(processId, &status, options)) < 0 && errno == EINTR) {
+    }
+    if (ended == 0) {
+        return -1;
+    }
+    processId = -1;
+    return ended > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 void ChildProgram::closeInput() {

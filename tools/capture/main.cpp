@@ -146,8 +146,9 @@ int runCapture(const CaptureOptions& options, std::uint32_t seed) {
     if (session.framesRendered() <= session.firstWrittenFrame()) {
         return failCapture(outputs, "nothing to write: the demo ended before --from");
     }
-    if (!outputs.finish(message)) {
-        return failCapture(outputs, message);
+    if (!outputs.finish(interrupted, message)) {
+        // A Ctrl-C reaches ffmpeg too, whose failure is then the interruption's doing.
+        return failCapture(outputs, interrupted ? "interrupted" : message);
     }
     progress.finish(captureSummary(options, session, outputs, seed, progress.elapsedSeconds()));
     return 0;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -61,9 +62,29 @@ bool followLinks(fs::path& path, std::string& reason) {
     return false;
 }
 
-bool writeAll(int descriptor, const char* bytes, std::size_t size, std::uint64_t& written,
+// A FIFO whose reader has stopped reading would hold a blocking write for ever, and the signal
+// handlers restart it: the write waits here instead, looking at interrupted in between. Once the
+// descriptor takes bytes, a write that blocks part-way returns early on a signal.
+bool waitUntilWritable(int descriptor, const volatile std::sig_atomic_t& interrupted) {
+    pollfd target{descriptor, POLLOUT, 0};
+    while (!interrupted) {
+        const int ready = ::poll(&target, 1, 10);
+        // Ready, or an error that the write will report.
+        if (ready > 0 || (ready < 0 && errno != EINTR)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool writeAll(int descriptor, const char* bytes, std::size_t size,
+              const volatile std::sig_atomic_t& interrupted, std::uint64_t& written,
               std::string& reason) {
     while (size > 0) {
+        if (!waitUntilWritable(descriptor, interrupted)) {
+            reason = "interrupted";
+            return false;
+        }
         const ssize_t done = ::write(descriptor, bytes, size);
         if (done < 0 && errno == EINTR) {
             continue;
@@ -191,9 +212,9 @@ std::vector<fs::path> PendingFile::namesUsed(const std::vector<std::string_view>
     return names;
 }
 
-bool PendingFile::commit(std::string& reason) {
+bool PendingFile::commit(const volatile std::sig_atomic_t& interrupted, std::string& reason) {
     if (direct) {
-        if (!copyIntoTarget(reason)) {
+        if (!copyIntoTarget(interrupted, reason)) {
             return false;
         }
     } else if (std::rename(temporary.path().c_str(), targetPath.c_str()) != 0) {
@@ -261,13 +282,14 @@ bool PendingFile::makePrivateFolder(std::string& reason) {
     return true;
 }
 
-bool PendingFile::copyIntoTarget(std::string& reason) {
+bool PendingFile::copyIntoTarget(const volatile std::sig_atomic_t& interrupted,
+                                 std::string& reason) {
     const int source = ::open(temporary.path().c_str(), O_RDONLY | O_CLOEXEC);
     if (source < 0) {
         reason = std::strerror(errno);
         return false;
     }
-    bool copied = copyBytes(source, reason);
+    bool copied = copyBytes(source, interrupted, reason);
     ::close(source);
     const int target = std::exchange(directTarget, -1);
     if (::close(target) != 0 && copied) {
@@ -277,7 +299,8 @@ bool PendingFile::copyIntoTarget(std::string& reason) {
     return copied;
 }
 
-bool PendingFile::copyBytes(int source, std::string& reason) {
+bool PendingFile::copyBytes(int source, const volatile std::sig_atomic_t& interrupted,
+                            std::string& reason) {
     std::vector<char> buffer(std::size_t{1} << 16);
     for (;;) {
         const ssize_t got = ::read(source, buffer.data(), buffer.size());
@@ -289,7 +312,7 @@ bool PendingFile::copyBytes(int source, std::string& reason) {
             return false;
         }
         if (got > 0 && !writeAll(directTarget, buffer.data(), static_cast<std::size_t>(got),
-                                 bytesCopied, reason)) {
+                                 interrupted, bytesCopied, reason)) {
             return false;
         }
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -56,8 +57,10 @@ public:
     // Every name this output and its helpers will take, for telling outputs apart.
     std::vector<std::filesystem::path>
     namesUsed(const std::vector<std::string_view>& helpers) const;
-    // Puts the complete temporary file in place. False with the reason.
-    bool commit(std::string& reason);
+    // Puts the complete temporary file in place. False with the reason; a copy into a device or
+    // FIFO also stops, with the reason "interrupted", once interrupted is set, even while its
+    // reader has stopped reading.
+    bool commit(const volatile std::sig_atomic_t& interrupted, std::string& reason);
     // Gives the file up, removing the temporary one; true when there was one.
     bool discard();
     // What the user must know once it is given up; empty when it was completed.
@@ -67,8 +70,8 @@ private:
     bool inspectNewFile(int statError, std::string& reason);
     bool openDirectTarget(std::string& reason);
     bool makePrivateFolder(std::string& reason);
-    bool copyIntoTarget(std::string& reason);
-    bool copyBytes(int source, std::string& reason);
+    bool copyIntoTarget(const volatile std::sig_atomic_t& interrupted, std::string& reason);
+    bool copyBytes(int source, const volatile std::sig_atomic_t& interrupted, std::string& reason);
     void closeDirectTarget();
 
     std::string givenPath;

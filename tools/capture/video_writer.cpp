@@ -58,8 +58,9 @@ bool VideoWriter::write(const std::vector<std::uint8_t>& pixels, std::string& re
     return true;
 }
 
-bool VideoWriter::finish(const std::string& wavPath, std::string& reason) {
-    if (encoder.finish() != 0) {
+bool VideoWriter::finish(const std::string& wavPath, const volatile std::sig_atomic_t& interrupted,
+                         std::string& reason) {
+    if (encoder.finish(interrupted) != 0) {
         reason = "ffmpeg could not encode the frames";
         return false;
     }
@@ -92,12 +93,16 @@ bool VideoWriter::finish(const std::string& wavPath, std::string& reason) {
         reason = "cannot start " + ffmpeg + ": " + reason;
         return false;
     }
-    if (muxer.finish() != 0) {
+    if (muxer.finish(interrupted) != 0) {
         reason = "ffmpeg could not add the music";
         return false;
     }
     pictureOnly.discard();
-    return output.commit(reason);
+    return true;
+}
+
+bool VideoWriter::commit(const volatile std::sig_atomic_t& interrupted, std::string& reason) {
+    return output.commit(interrupted, reason);
 }
 
 void VideoWriter::abandon() {

@@ -4,6 +4,7 @@
 #include "frame_rate.h"
 #include "pending_file.h"
 
+#include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -28,8 +29,12 @@ public:
     bool prepare(std::string& reason);
     // One frame, bottom row first as OpenGL reads it. False with the reason.
     bool write(const std::vector<std::uint8_t>& pixels, std::string& reason);
-    // Ends the picture and muxes the WAV file's music with it into the final file.
-    bool finish(const std::string& wavPath, std::string& reason);
+    // Ends the picture and muxes the WAV file's music with it into the temporary file. When
+    // interrupted is set meanwhile, ffmpeg is ended at once and false returned.
+    bool finish(const std::string& wavPath, const volatile std::sig_atomic_t& interrupted,
+                std::string& reason);
+    // Puts the finished video in place.
+    bool commit(const volatile std::sig_atomic_t& interrupted, std::string& reason);
     // Stops ffmpeg and removes every temporary file.
     void abandon();
     // What the user must know once the video is given up; empty when it was completed.

@@ -4,13 +4,16 @@
 
 #include <algorithm>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <poll.h>
 #include <regex>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -199,6 +202,97 @@ TEST(CaptureFailureE2eTest, AnInterruptedCaptureSaysWhichFramesStayAndRemovesThe
               std::string::npos)
         << errors;
     EXPECT_EQ(scratch.entries(), std::vector<std::string>{"frames"});
+}
+
+// The pid a fake ffmpeg notes once it starts to wait, or 0 when none did within the time.
+pid_t waitForStalledFfmpeg(const std::string& mark, std::chrono::seconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    pid_t stalled = 0;
+    while (!(std::ifstream(mark) >> stalled) && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return stalled;
+}
+
+TEST(CaptureFailureE2eTest, ASignalWhileFfmpegFinishesTheVideoEndsTheCaptureAsInterrupted) {
+    // Both passes stood deaf to SIGTERM and SIGINT, and a Ctrl-C at the terminal, which reaches
+    // ffmpeg too, was told as ffmpeg's failure.
+    struct Case {
+        const char* stalledPass;
+        int signalNumber;
+        bool wholeGroup; // as a terminal's Ctrl-C
+    };
+    const Case cases[] = {
+        {"encode", SIGTERM, false}, {"mux", SIGTERM, false}, {"mux", SIGINT, true}};
+    for (const Case& test : cases) {
+        SCOPED_TRACE(std::string(test.stalledPass) + (test.wholeGroup ? " group " : " ") +
+                     std::to_string(test.signalNumber));
+        ScratchDirectory scratch;
+        fs::create_directory(scratch.file("bin"));
+        // The encoding pass reads the frames from pipe:0, the other adds the music; the pass
+        // named by STALL notes its pid and waits as a long run of ffmpeg would.
+        const std::string fake = scratch.file("bin/ffmpeg");
+        std::ofstream(fake) << "#!/bin/sh\n"
+                               "case \" $* \" in *\" pipe:0 \"*) pass=encode; cat >/dev/null;; "
+                               "*) pass=mux;; esac\n"
+                               "[ \"$pass\" = \"$STALL\" ] || exit 0\n"
+                               "echo $$ > \"$MARK.new\" && mv \"$MARK.new\" \"$MARK\"\n"
+                               "exec sleep 60\n";
+        fs::permissions(fake, fs::perms::owner_all);
+        const std::string video = scratch.file("demo.mp4");
+        const std::string wav = scratch.file("demo.wav");
+        // In a process group of its own, which the Ctrl-C case signals as a whole.
+        ChildProcess capture(
+            {"/usr/bin/setsid", LUMIVAHA_CAPTURE, "--seed", "1", "--fps", "10", "--to", "0.3",
+             "--video", video, "--wav", wav},
+            capturetest::captureEnvironment({{"PATH", scratch.file("bin") + ":/usr/bin:/bin"},
+                                             {"STALL", test.stalledPass},
+                                             {"MARK", scratch.file("mark")}}));
+        const pid_t stalled = waitForStalledFfmpeg(scratch.file("mark"), std::chrono::seconds(60));
+        ASSERT_GT(stalled, 0) << capture.standardError();
+        ::kill(test.wholeGroup ? -capture.pid() : capture.pid(), test.signalNumber);
+        const std::optional<int> status = capture.waitForExit(std::chrono::seconds(10));
+        const std::string errors = capture.standardError();
+        const bool ffmpegLeft = ::kill(stalled, 0) == 0;
+        if (ffmpegLeft) {
+            ::kill(stalled, SIGKILL);
+        }
+        ASSERT_TRUE(status.has_value()) << errors;
+        EXPECT_EQ(*status, 2);
+        EXPECT_FALSE(ffmpegLeft) << "ffmpeg was left running";
+        EXPECT_NE(errors.find("lumivaha-capture: interrupted; " + video + " was not made; " + wav +
+                              " was not made"),
+                  std::string::npos)
+            << errors;
+        EXPECT_EQ(scratch.entries(), (std::vector<std::string>{"bin", "mark"}));
+    }
+}
+
+TEST(CaptureFailureE2eTest, ASignalWhileTheMusicWaitsForAFifoReaderEndsTheCaptureAsInterrupted) {
+    // A second of music is more than the pipe holds: the copy waits for a reader that has
+    // stopped reading, and the signal handlers restart a write that waits.
+    ScratchDirectory scratch;
+    const std::string fifo = scratch.file("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_directory(scratch.file("tmp"));
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    ChildProcess capture(
+        {LUMIVAHA_CAPTURE, "--seed", "1", "--fps", "10", "--to", "1", "--wav", fifo},
+        capturetest::captureEnvironment({{"TMPDIR", scratch.file("tmp")}}));
+    pollfd firstBytes{reader, POLLIN, 0};
+    const bool copying = ::poll(&firstBytes, 1, 60000) == 1;
+    capture.signal(SIGTERM);
+    const std::optional<int> status = capture.waitForExit(std::chrono::seconds(10));
+    ::close(reader);
+    const std::string errors = capture.standardError();
+    ASSERT_TRUE(copying) << errors;
+    ASSERT_TRUE(status.has_value()) << errors;
+    EXPECT_EQ(*status, 2);
+    EXPECT_NE(errors.find("lumivaha-capture: interrupted; " + fifo + " got only part of its data"),
+              std::string::npos)
+        << errors;
+    EXPECT_TRUE(fs::is_empty(scratch.file("tmp")));
 }
 
 } // namespace

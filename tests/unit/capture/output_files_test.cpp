@@ -21,6 +21,8 @@ using capturetest::Picture;
 
 namespace fs = std::filesystem;
 
+const std::sig_atomic_t notInterrupted = 0;
+
 // Rows bottom first, as OpenGL reads them: row r is filled with the colour (r, 10 r, 200).
 std::vector<std::uint8_t> rowCoded(int width, int height) {
     std::vector<std::uint8_t> pixels;
@@ -49,7 +51,7 @@ bool writeWhole(PendingFile& file, const std::string& text, std::string& reason)
         return false;
     }
     writeText(file.temporaryPath(), text);
-    return file.commit(reason);
+    return file.commit(notInterrupted, reason);
 }
 
 // Points the private folders of device and FIFO outputs into the scratch directory, so a test
@@ -85,7 +87,7 @@ TEST(PendingFileTest, OnlyACommittedFileTakesItsName) {
         ASSERT_TRUE(file.create(reason)) << reason;
         EXPECT_TRUE(fs::exists(file.temporaryPath()));
         EXPECT_FALSE(fs::exists(target));
-        ASSERT_TRUE(file.commit(reason)) << reason;
+        ASSERT_TRUE(file.commit(notInterrupted, reason)) << reason;
     }
     EXPECT_TRUE(fs::exists(target));
     EXPECT_EQ(scratch.entries(), std::vector<std::string>{"music.wav"});
@@ -364,7 +366,7 @@ TEST_F(ProgramPath, AChildGetsItsInputAndReportsItsStatus) {
     ASSERT_TRUE(copier.start({"/bin/sh", "-c", "cat > '" + copy + "'; exit 3"}, true, reason))
         << reason;
     ASSERT_TRUE(copier.write("frames", 6, reason)) << reason;
-    EXPECT_EQ(copier.finish(), 3);
+    EXPECT_EQ(copier.finish(notInterrupted), 3);
     std::ifstream copied(copy);
     std::string text;
     copied >> text;
@@ -382,7 +384,7 @@ TEST_F(ProgramPath, AChildThatStopsReadingFailsTheWriteInsteadOfTheProcess) {
     }
     EXPECT_FALSE(written);
     EXPECT_EQ(reason, "it stopped reading its input");
-    EXPECT_EQ(quitter.finish(), 1);
+    EXPECT_EQ(quitter.finish(notInterrupted), 1);
     ChildProgram missing;
     EXPECT_FALSE(missing.start({scratch.file("absent")}, false, reason));
     EXPECT_EQ(reason, "No such file or directory");
@@ -404,7 +406,7 @@ TEST(CaptureOutputsTest, TheWavHoldsExactlyTheSoundOfTheWrittenFrames) {
         expected.insert(expected.end(), heard.begin(), heard.end());
     }
     EXPECT_FALSE(fs::exists(options.wavFile));
-    ASSERT_TRUE(outputs.finish(message)) << message;
+    ASSERT_TRUE(outputs.finish(notInterrupted, message)) << message;
     capturetest::WavSound sound;
     ASSERT_TRUE(capturetest::readWav(options.wavFile, sound, message)) << message;
     EXPECT_EQ(sound.rate, 44100);
@@ -465,7 +467,7 @@ TEST(CaptureOutputsTest, AFullDeviceFailsTheWavAndStaysADevice) {
     std::string message;
     ASSERT_TRUE(outputs.prepare(message)) << message;
     outputs.writeSound(std::vector<std::int16_t>(1470, 5));
-    EXPECT_FALSE(outputs.finish(message));
+    EXPECT_FALSE(outputs.finish(notInterrupted, message));
     EXPECT_EQ(message, options.wavFile + ": No space left on device");
     EXPECT_EQ(outputs.abandon(), "nothing was written to " + options.wavFile);
     EXPECT_TRUE(capturetest::isCharacterDevice(options.wavFile, 1, 7));
