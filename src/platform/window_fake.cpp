@@ -1,10 +1,10 @@
 // The scripted window system for tests: no display, every call recorded.
 #include "platform/fake_window_system.h"
+#include "platform/message_queues.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <deque>
 #include <memory>
 
 namespace platform {
@@ -18,9 +18,7 @@ struct GlContext {
 };
 
 struct Window {
-    WindowProcedure procedure = nullptr;
     std::intptr_t userData = 0;
-    std::deque<Message> queue;
     int width = 0;
     int height = 0;
     bool deviceContextHeld = false;
@@ -32,6 +30,7 @@ namespace {
 struct FakeState {
     std::vector<WindowClass> classes;
     std::vector<std::unique_ptr<Window>> windows;
+    MessageQueues queues;
     std::vector<std::unique_ptr<GlContext>> glContexts;
     std::vector<fake::Step> failing;
     std::function<void()> waitHook;
@@ -63,11 +62,6 @@ Window* findWindow(WindowHandle handle) {
         }
     }
     return nullptr;
-}
-
-bool anyMessageQueued() {
-    return std::any_of(fakeState.windows.begin(), fakeState.windows.end(),
-                       [](const auto& window) { return !window->queue.empty(); });
 }
 
 } // namespace
@@ -165,7 +159,6 @@ WindowHandle createWindow(const WindowCreation& creation) {
         return nullptr;
     }
     auto window = std::make_unique<Window>();
-    window->procedure = registered->procedure;
     window->width = creation.width;
     window->height = creation.height;
     window->deviceContext.window = window.get();
@@ -174,22 +167,24 @@ WindowHandle createWindow(const WindowCreation& creation) {
     fakeState.lastWindow = handle;
     fakeState.lastStyle = creation.style;
     fakeState.lastTopmost = creation.topmost;
-    handle->procedure(handle, WM_CREATE, 0,
-                      reinterpret_cast<std::intptr_t>(creation.creationParameter));
+    fakeState.queues.open(handle, registered->procedure);
+    fakeState.queues.send(handle, WM_CREATE, 0,
+                          reinterpret_cast<std::intptr_t>(creation.creationParameter));
     return handle;
 }
 
 bool destroyWindow(WindowHandle handle) {
     record("destroyWindow");
+    fakeState.queues.close(handle);
     return std::erase_if(fakeState.windows,
                          [handle](const auto& window) { return window.get() == handle; }) == 1;
 }
 
 void showWindow(WindowHandle handle) {
     record("showWindow");
-    if (Window* window = findWindow(handle)) {
-        window->procedure(window, WM_SIZE, SIZE_RESTORED,
-                          makeSizeParameter(window->width, window->height));
+    if (const Window* window = findWindow(handle)) {
+        fakeState.queues.send(handle, WM_SIZE, SIZE_RESTORED,
+                              makeSizeParameter(window->width, window->height));
     }
 }
 
@@ -210,37 +205,24 @@ void setWindowUserData(WindowHandle handle, std::intptr_t value) {
 }
 
 bool peekMessage(Message& message, WindowHandle handle) {
-    for (const auto& window : fakeState.windows) {
-        if ((handle == nullptr || window.get() == handle) && !window->queue.empty()) {
-            message = window->queue.front();
-            window->queue.pop_front();
-            return true;
-        }
-    }
-    return false;
+    return fakeState.queues.peek(message, handle);
 }
 
 MessageResult dispatchMessage(const Message& message) {
-    Window* window = findWindow(message.window);
-    return window ? window->procedure(window, message.message, message.wParam, message.lParam) : 0;
+    return fakeState.queues.dispatch(message);
 }
 
 bool postMessage(WindowHandle handle, std::uint32_t message, std::uintptr_t wParam,
                  std::intptr_t lParam) {
-    Window* window = findWindow(handle);
-    if (window == nullptr) {
-        return false;
-    }
-    window->queue.push_back({handle, message, wParam, lParam});
-    return true;
+    return fakeState.queues.post({handle, message, wParam, lParam});
 }
 
 void waitMessage() {
     record("waitMessage");
-    if (!anyMessageQueued() && fakeState.waitHook) {
+    if (fakeState.queues.empty() && fakeState.waitHook) {
         fakeState.waitHook();
     }
-    if (!anyMessageQueued()) {
+    if (fakeState.queues.empty()) {
         std::fputs("fake window system: waiting with nothing left to arrive\n", stderr);
         std::abort();
     }

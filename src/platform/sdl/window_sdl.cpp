@@ -1,6 +1,7 @@
 // The window system on SDL2: one SDL window per window, SDL events turned into messages, and
 // every window's picture kept in a virtual display scaled onto it.
 #include "platform/fatal_exit.h"
+#include "platform/message_queues.h"
 #include "platform/sdl/sdl_keys.h"
 #include "platform/sdl/virtual_display.h"
 #include "platform/window_system.h"
@@ -9,7 +10,6 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
-#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,9 +30,7 @@ struct GlContext {
 
 struct Window {
     SDL_Window* sdlWindow = nullptr;
-    WindowProcedure procedure = nullptr;
     std::intptr_t userData = 0;
-    std::deque<Message> queue;
     int pictureWidth = 0;
     int pictureHeight = 0;
     bool minimized = false;
@@ -56,6 +54,7 @@ struct WindowSystemState {
     bool offscreen = false;
     std::vector<RegisteredClass> classes;
     std::vector<std::unique_ptr<Window>> windows;
+    MessageQueues queues;
     std::vector<std::unique_ptr<GlContext>> contexts;
     int framebufferProbe = -1; // unknown, then 0 or 1
 };
@@ -191,6 +190,7 @@ void tearDownWindowSystem() {
         SDL_DestroyWindow(window->sdlWindow);
     }
     state.windows.clear();
+    state.queues = MessageQueues{};
     state.displayModeSet = false;
     SDL_ShowCursor(SDL_ENABLE);
     state.classes.clear();
@@ -200,7 +200,7 @@ void tearDownWindowSystem() {
 void postSize(Window& window, std::uintptr_t kind) {
     const std::intptr_t size =
         kind == SIZE_MINIMIZED ? 0 : makeSizeParameter(window.pictureWidth, window.pictureHeight);
-    window.queue.push_back({&window, WM_SIZE, kind, size});
+    state.queues.post({&window, WM_SIZE, kind, size});
 }
 
 void translateWindowEvent(const SDL_WindowEvent& event) {
@@ -210,7 +210,7 @@ void translateWindowEvent(const SDL_WindowEvent& event) {
     }
     switch (event.event) {
     case SDL_WINDOWEVENT_CLOSE:
-        window->queue.push_back({window, WM_CLOSE, 0, 0});
+        state.queues.post({window, WM_CLOSE, 0, 0});
         break;
     case SDL_WINDOWEVENT_MINIMIZED:
         window->minimized = true;
@@ -245,7 +245,7 @@ void translateKeyEvent(const SDL_KeyboardEvent& event) {
         return;
     }
     const std::uint32_t message = event.type == SDL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP;
-    window->queue.push_back({window, message, virtualKey, event.repeat ? 1 : 0});
+    state.queues.post({window, message, virtualKey, event.repeat ? 1 : 0});
 }
 
 void translateEvent(const SDL_Event& event) {
@@ -259,9 +259,7 @@ void translateEvent(const SDL_Event& event) {
         break;
     case SDL_QUIT:
         // SIGINT and SIGTERM arrive here: every window is asked to close, as by its close box.
-        for (const auto& window : state.windows) {
-            window->queue.push_back({window.get(), WM_CLOSE, 0, 0});
-        }
+        state.queues.postToAll(WM_CLOSE);
         break;
     default:
         break;
@@ -276,11 +274,6 @@ void pumpEvents() {
     while (SDL_PollEvent(&event) == 1) {
         translateEvent(event);
     }
-}
-
-bool anyMessageQueued() {
-    return std::any_of(state.windows.begin(), state.windows.end(),
-                       [](const auto& window) { return !window->queue.empty(); });
 }
 
 bool probeFramebufferObjects() {
@@ -393,13 +386,13 @@ WindowHandle createWindow(const WindowCreation& creation) {
     }
     auto window = std::make_unique<Window>();
     window->sdlWindow = sdlWindow;
-    window->procedure = registered->windowClass.procedure;
     window->pictureWidth = creation.width;
     window->pictureHeight = creation.height;
     window->deviceContext.window = window.get();
     Window* handle = window.get();
     state.windows.push_back(std::move(window));
-    handle->procedure(handle, WM_CREATE, 0,
+    state.queues.open(handle, registered->windowClass.procedure);
+    state.queues.send(handle, WM_CREATE, 0,
                       reinterpret_cast<std::intptr_t>(creation.creationParameter));
     return handle;
 }
@@ -418,6 +411,7 @@ bool destroyWindow(WindowHandle handle) {
         }
     }
     SDL_DestroyWindow(window->sdlWindow);
+    state.queues.close(window);
     std::erase_if(state.windows, [window](const auto& w) { return w.get() == window; });
     return true;
 }
@@ -428,7 +422,7 @@ void showWindow(WindowHandle handle) {
             SDL_ShowWindow(window->sdlWindow);
         }
         window->minimized = false;
-        window->procedure(window, WM_SIZE, SIZE_RESTORED,
+        state.queues.send(window, WM_SIZE, SIZE_RESTORED,
                           makeSizeParameter(window->pictureWidth, window->pictureHeight));
     }
 }
@@ -450,38 +444,22 @@ void setWindowUserData(WindowHandle handle, std::intptr_t value) {
 
 bool peekMessage(Message& message, WindowHandle handle) {
     pumpEvents();
-    for (const auto& window : state.windows) {
-        if ((handle == nullptr || window.get() == handle) && !window->queue.empty()) {
-            message = window->queue.front();
-            window->queue.pop_front();
-            return true;
-        }
-    }
-    return false;
+    return state.queues.peek(message, handle);
 }
 
 MessageResult dispatchMessage(const Message& message) {
-    Window* window = findWindow(message.window);
-    if (window == nullptr) {
-        return 0;
-    }
-    return window->procedure(window, message.message, message.wParam, message.lParam);
+    return state.queues.dispatch(message);
 }
 
 bool postMessage(WindowHandle handle, std::uint32_t message, std::uintptr_t wParam,
                  std::intptr_t lParam) {
-    Window* window = findWindow(handle);
-    if (window == nullptr) {
-        return false;
-    }
-    window->queue.push_back({window, message, wParam, lParam});
-    return true;
+    return state.queues.post({handle, message, wParam, lParam});
 }
 
 void waitMessage() {
     pumpEvents();
     SDL_Event event;
-    while (!anyMessageQueued() && state.videoStarted && SDL_WaitEvent(&event) == 1) {
+    while (state.queues.empty() && state.videoStarted && SDL_WaitEvent(&event) == 1) {
         translateEvent(event);
     }
 }

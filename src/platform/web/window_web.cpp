@@ -1,12 +1,12 @@
 // The window system in a browser tab: the page's one canvas is the window, its WebGL context
 // the rendering context, the page's key events the messages. Swapping yields to the browser
 // until its next animation frame, so the shell's blocking message pump runs unchanged.
+#include "platform/message_queues.h"
 #include "platform/web/web_page.h"
 #include "platform/window_system.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <deque>
 #include <emscripten.h>
 #include <emscripten/html5.h>
 #include <memory>
@@ -26,9 +26,7 @@ struct GlContext {
 };
 
 struct Window {
-    WindowProcedure procedure = nullptr;
     std::intptr_t userData = 0;
-    std::deque<Message> queue;
     int width = 0;
     int height = 0;
     bool deviceContextHeld = false;
@@ -44,6 +42,7 @@ constexpr unsigned waitIntervalMilliseconds = 50;
 std::vector<WindowClass> classes;
 // The page has one canvas, so there is at most one window.
 std::unique_ptr<Window> window;
+MessageQueues queues;
 std::vector<std::unique_ptr<GlContext>> glContexts;
 
 Window* findWindow(WindowHandle handle) {
@@ -63,7 +62,7 @@ EM_BOOL keyEvent(int eventType, const EmscriptenKeyboardEvent* event, void*) {
         return EM_FALSE;
     }
     const std::uint32_t message = eventType == EMSCRIPTEN_EVENT_KEYDOWN ? WM_KEYDOWN : WM_KEYUP;
-    window->queue.push_back({window.get(), message, keyCode, 0});
+    queues.post({window.get(), message, keyCode, 0});
     return isDemoKey(keyCode) ? EM_TRUE : EM_FALSE;
 }
 
@@ -154,7 +153,6 @@ WindowHandle createWindow(const WindowCreation& creation) {
         return nullptr;
     }
     window = std::make_unique<Window>();
-    window->procedure = registered->procedure;
     window->width = creation.width;
     window->height = creation.height;
     window->deviceContext.window = window.get();
@@ -162,8 +160,8 @@ WindowHandle createWindow(const WindowCreation& creation) {
     web::setPageTitle(creation.title);
     listenToKeys(true);
     Window* handle = window.get();
-    handle->procedure(handle, WM_CREATE, 0,
-                      reinterpret_cast<std::intptr_t>(creation.creationParameter));
+    queues.open(handle, registered->procedure);
+    queues.send(handle, WM_CREATE, 0, reinterpret_cast<std::intptr_t>(creation.creationParameter));
     return handle;
 }
 
@@ -172,14 +170,14 @@ bool destroyWindow(WindowHandle handle) {
         return false;
     }
     listenToKeys(false);
+    queues.close(handle);
     window.reset();
     return true;
 }
 
 void showWindow(WindowHandle handle) {
-    if (Window* shown = findWindow(handle)) {
-        shown->procedure(shown, WM_SIZE, SIZE_RESTORED,
-                         makeSizeParameter(shown->width, shown->height));
+    if (const Window* shown = findWindow(handle)) {
+        queues.send(handle, WM_SIZE, SIZE_RESTORED, makeSizeParameter(shown->width, shown->height));
     }
 }
 
@@ -198,32 +196,20 @@ void setWindowUserData(WindowHandle handle, std::intptr_t value) {
 }
 
 bool peekMessage(Message& message, WindowHandle handle) {
-    if (window == nullptr || window->queue.empty() ||
-        (handle != nullptr && handle != window.get())) {
-        return false;
-    }
-    message = window->queue.front();
-    window->queue.pop_front();
-    return true;
+    return queues.peek(message, handle);
 }
 
 MessageResult dispatchMessage(const Message& message) {
-    Window* target = findWindow(message.window);
-    return target ? target->procedure(target, message.message, message.wParam, message.lParam) : 0;
+    return queues.dispatch(message);
 }
 
 bool postMessage(WindowHandle handle, std::uint32_t message, std::uintptr_t wParam,
                  std::intptr_t lParam) {
-    Window* target = findWindow(handle);
-    if (target == nullptr) {
-        return false;
-    }
-    target->queue.push_back({handle, message, wParam, lParam});
-    return true;
+    return queues.post({handle, message, wParam, lParam});
 }
 
 void waitMessage() {
-    while (window == nullptr || window->queue.empty()) {
+    while (queues.empty()) {
         emscripten_sleep(waitIntervalMilliseconds);
     }
 }
