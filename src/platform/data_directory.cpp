@@ -1,7 +1,8 @@
 #include "platform/data_directory.h"
 
+#include "platform/process_paths.h"
+
 #include <algorithm>
-#include <cstdlib>
 #include <string_view>
 #include <system_error>
 
@@ -98,10 +99,9 @@ std::string noDataSetMessage(const DataSearch& search) {
 }
 
 bool selectDataDirectory(const std::vector<std::string>& dataFiles, std::string& message) {
-    std::error_code error;
-    const fs::path executable = fs::read_symlink("/proc/self/exe", error);
+    const std::optional<std::string> override = environmentVariable("LUMIVAHA_DATA");
     const DataSearch search =
-        findDataDirectory(dataFiles, std::getenv("LUMIVAHA_DATA"), error ? fs::path() : executable);
+        findDataDirectory(dataFiles, override ? override->c_str() : nullptr, executablePath());
     selectedDirectory = search.directory;
     if (!search.directory) {
         message = noDataSetMessage(search);

@@ -1,4 +1,4 @@
-#include "platform/sdl/virtual_display.h"
+#include "platform/virtual_display.h"
 #include "support/gl_test_context.h"
 
 #include <GL/gl.h>

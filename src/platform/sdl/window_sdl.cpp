@@ -3,7 +3,7 @@
 #include "platform/fatal_exit.h"
 #include "platform/message_queues.h"
 #include "platform/sdl/sdl_keys.h"
-#include "platform/sdl/virtual_display.h"
+#include "platform/virtual_display.h"
 #include "platform/window_system.h"
 
 #include <SDL.h>

@@ -1,4 +1,4 @@
-#include "platform/sdl/virtual_display.h"
+#include "platform/virtual_display.h"
 
 #include <cstring>
 #include <string>
