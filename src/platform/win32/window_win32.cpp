@@ -1,12 +1,15 @@
 // The window system on Windows itself: classes, windows and their procedures, the thread's
 // message queue and WGL pass straight through. Only the picture size is the demo's own: every
 // size message reports it, and swaps scale it onto the window through the virtual display.
+// clang-format off
 // First: windows.h, which OpenGL's header brings in, defines the message names as macros of the
 // same values, which must not reach these declarations.
+#include "platform/window_system.h"
+// clang-format on
+
 #include "platform/fatal_exit.h"
 #include "platform/virtual_display.h"
 #include "platform/win32/wide_text.h"
-#include "platform/window_system.h"
 
 #include <algorithm>
 #include <cstdio>
