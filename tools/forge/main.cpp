@@ -1,3 +1,4 @@
+#include "common/ico_writer.h"
 #include "common/png_writer.h"
 #include "forge/data_set.h"
 #include "forge/pictures/lower_strip_pictures.h"
@@ -19,7 +20,8 @@ constexpr const char* usage =
     "Builds the demo's data set into OUTDIR (made if missing): 17 JPEG pictures, 3 AML meshes\n"
     "and 5 MP3 loops, the same bytes on every run.\n"
     "  --wav         also write the loops as 16-bit WAV files, loop1.wav to loop5.wav\n"
-    "  --icon FILE   write the desktop icon, a 256x256 PNG of the demo's snow crystal\n"
+    "  --icon FILE   write the desktop icon, the demo's snow crystal in 256x256: a PNG, or a\n"
+    "                Windows icon when FILE ends in .ico\n"
     "  --help        print this and exit\n"
     "  --version     print the version and exit\n"
     "An OUTDIR beginning with '-' is given as ./-name or after --.\n";
@@ -91,9 +93,12 @@ int forgeIcon(const std::string& iconFile) {
     const forge::Image icon = forge::makeSnowflakePicture();
     const std::vector<unsigned char> rgb = icon.toRgb8();
     std::string reason;
-    if (!writePngFile(iconFile, rgb.data(), icon.width(), icon.height(), PngRowOrder::topFirst,
-                      PngPurpose::picture, reason)) {
-        return fail(iconFile + ": cannot be written");
+    const bool written = iconFile.ends_with(".ico")
+                             ? writeIcoFile(iconFile, rgb.data(), icon.width(), reason)
+                             : writePngFile(iconFile, rgb.data(), icon.width(), icon.height(),
+                                            PngRowOrder::topFirst, PngPurpose::picture, reason);
+    if (!written) {
+        return fail(iconFile + ": cannot be written (" + reason + ")");
     }
     return 0;
 }
