@@ -114,7 +114,8 @@ std::string dataFilePath(const std::string& name) {
     if (!selectedDirectory) {
         return name;
     }
-    return (*selectedDirectory / withinDataSet(name)).string();
+    // Forward slashes on every system, so messages name files as the demo asks for them.
+    return (*selectedDirectory / withinDataSet(name)).generic_string();
 }
 
 } // namespace platform

@@ -10,6 +10,7 @@ namespace {
 constexpr std::size_t maximumTeardowns = 8;
 constinit std::array<Teardown, maximumTeardowns> teardowns{};
 constinit std::size_t teardownCount = 0;
+constinit FatalMessageBox messageBox = nullptr;
 
 } // namespace
 
@@ -44,7 +45,14 @@ void fatalExit(int status, std::string_view message) {
     }
     std::fwrite(message.data(), 1, message.size(), stderr);
     std::fflush(stderr);
+    if (messageBox != nullptr) {
+        messageBox(message);
+    }
     std::exit(status);
+}
+
+void setFatalMessageBox(FatalMessageBox show) {
+    messageBox = show;
 }
 
 } // namespace platform

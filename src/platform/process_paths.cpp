@@ -19,4 +19,7 @@ std::optional<std::string> environmentVariable(const char* name) {
     return std::string(value);
 }
 
+// A terminal program already prints where its user sees it.
+void connectProgramOutput() {}
+
 } // namespace platform

@@ -1,6 +1,8 @@
 #include "demo/demo_startup.h"
 #include "demo/frame_driver.h"
 #include "platform/data_directory.h"
+#include "platform/fatal_exit.h"
+#include "platform/process_paths.h"
 #include "resources/data_manifest.h"
 #include "shell/entry_point.h"
 
@@ -57,8 +59,7 @@ int refuse(std::string_view argument) {
 int runDemo(WindowMode mode) {
     std::string noDataSet;
     if (!platform::selectDataDirectory(dataSetFiles(), noDataSet)) {
-        std::fprintf(stderr, "%s\n", noDataSet.c_str());
-        return 1;
+        platform::fatalExit(1, noDataSet + "\n");
     }
     const DemoHooks demo{startDemo, updateFrame, drawFrame};
     return runEntryPoint(platform::currentInstance(), demo, mode);
@@ -67,6 +68,7 @@ int runDemo(WindowMode mode) {
 } // namespace
 
 int main(int argc, char** argv) {
+    platform::connectProgramOutput();
     const Request request = parseArguments(argc, argv);
     switch (request.action) {
     case Action::help:

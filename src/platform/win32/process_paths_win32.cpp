@@ -1,6 +1,8 @@
+#include "platform/fatal_exit.h"
 #include "platform/process_paths.h"
 #include "platform/win32/wide_text.h"
 
+#include <cstdio>
 #include <vector>
 #include <windows.h>
 
@@ -34,6 +36,33 @@ std::optional<std::string> environmentVariable(const char* name) {
     const DWORD length = GetEnvironmentVariableW(wideName.c_str(), value.data(), size);
     value.resize(length);
     return utf8FromWide(value);
+}
+
+namespace {
+
+bool hasStandardOutput() {
+    const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    return output != nullptr && output != INVALID_HANDLE_VALUE;
+}
+
+void showFatalMessage(std::string_view message) {
+    std::string_view text = message;
+    if (text.ends_with('\n')) {
+        text.remove_suffix(1);
+    }
+    MessageBoxW(nullptr, wideFromUtf8(text).c_str(), L"Error",
+                MB_OK | MB_ICONEXCLAMATION | MB_TOPMOST);
+}
+
+} // namespace
+
+void connectProgramOutput() {
+    // Redirected output stays where it was sent.
+    if (!hasStandardOutput() && AttachConsole(ATTACH_PARENT_PROCESS)) {
+        std::freopen("CONOUT$", "w", stdout);
+        std::freopen("CONOUT$", "w", stderr);
+    }
+    setFatalMessageBox(showFatalMessage);
 }
 
 } // namespace platform
