@@ -1,6 +1,7 @@
 # Reliability: the real demo against damaged data, missing devices, restarts and signals, every
 # run on an X screen of its own; and the MP3 fuzz target beside the resources' ones.
 add_library(reliability_e2e_support STATIC
+  e2e/pulse_server.cpp
   e2e/x_session.cpp
   e2e/reliability/data_set_copy.cpp
   e2e/reliability/demo_run.cpp

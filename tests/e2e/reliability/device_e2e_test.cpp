@@ -1,3 +1,4 @@
+#include "e2e/pulse_server.h"
 #include "e2e/reliability/demo_run.h"
 #include "e2e/reliability/probe_log.h"
 #include "support/isolated_x_server.h"
@@ -6,9 +7,7 @@
 
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -120,58 +119,6 @@ TEST(NoAudioDeviceE2eTest, TheWholeDemoRunsSilentlyWithEveryLoopBoundaryOnTime) 
     }
     EXPECT_LT(lastFrame - probe.boundaries.back(), loopEnd + frameSlack)
         << "a loop end after the last boundary was missed";
-}
-
-// A private PulseAudio server with a null sink only, on a socket of its own below a scratch
-// folder: a desktop's sound server that a user can stop, kill and start again.
-class PulseServer {
-public:
-    explicit PulseServer(const ScratchDirectory& folder)
-        : client{{"HOME", folder.path()},
-                 {"XDG_RUNTIME_DIR", folder.path()},
-                 {"PULSE_RUNTIME_PATH", folder.path() + "/pulse"}},
-          socket(folder.path() + "/pulse/native") {}
-
-    bool start() {
-        std::filesystem::remove(socket);
-        server = std::make_unique<ChildProcess>(
-            std::vector<std::string>{"/usr/bin/env", "pulseaudio", "-n", "--daemonize=no",
-                                     "--exit-idle-time=-1", "--use-pid-file=no", "-L",
-                                     "module-null-sink", "-L", "module-native-protocol-unix"},
-            client);
-        for (int wait = 0; wait < 100 && !std::filesystem::exists(socket); ++wait) {
-            std::this_thread::sleep_for(100ms);
-        }
-        return std::filesystem::exists(socket);
-    }
-    void signal(int number) const { server->signal(number); }
-    const Environment& clientEnvironment() const { return client; }
-
-    // The loudest sample that reaches the sink in the next seconds.
-    int loudestHeard(const std::string& file, int seconds) const {
-        Environment recorder = client;
-        ChildProcess record({"/usr/bin/env", "timeout", std::to_string(seconds), "parecord",
-                             "--raw", "--device=null.monitor", "--format=s16le", "--rate=44100",
-                             "--channels=2", file},
-                            recorder);
-        record.waitForExit(std::chrono::seconds(seconds + 5));
-        std::ifstream in(file, std::ios::binary);
-        int loudest = 0;
-        std::int16_t sample = 0;
-        while (in.read(reinterpret_cast<char*>(&sample), sizeof sample)) {
-            loudest = std::max(loudest, std::abs(int{sample}));
-        }
-        return loudest;
-    }
-
-private:
-    Environment client;
-    std::string socket;
-    std::unique_ptr<ChildProcess> server;
-};
-
-bool pulseAudioInstalled() {
-    return std::system("command -v pulseaudio >/dev/null && command -v parecord >/dev/null") == 0;
 }
 
 // The demo playing through a private sound server, which the test then stops or kills.
