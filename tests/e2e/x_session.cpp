@@ -86,6 +86,19 @@ WindowGeometry XSession::geometry(XWindowId window) {
     return result;
 }
 
+std::vector<XWindowId> XSession::children(XWindowId window) {
+    ::Window root = 0;
+    ::Window parent = 0;
+    ::Window* found = nullptr;
+    unsigned count = 0;
+    std::vector<XWindowId> result;
+    if (XQueryTree(display, window, &root, &parent, &found, &count) != 0 && found != nullptr) {
+        result.assign(found, found + count);
+        XFree(found);
+    }
+    return result;
+}
+
 void XSession::watchDestruction(XWindowId window) {
     XSelectInput(display, window, StructureNotifyMask);
     XSync(display, False);

@@ -32,6 +32,9 @@ public:
                                            std::chrono::milliseconds timeout);
     bool hasWindow(const std::string& title);
     WindowGeometry geometry(XWindowId window);
+    // The window's own child windows, such as the client area that a window system drawing its
+    // own frame puts inside.
+    std::vector<XWindowId> children(XWindowId window);
     // Starts listening for the window's destruction; then waitForDestruction tells when it went.
     void watchDestruction(XWindowId window);
     bool waitForDestruction(XWindowId window, std::chrono::milliseconds timeout);

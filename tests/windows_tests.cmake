@@ -1,0 +1,38 @@
+# The Windows program under Wine: scripts/windows builds it, its zip and its installer into
+# build-windows/ with this build's data set; every test runs on a copy of one Wine prefix, on an
+# X screen of its own. Only where mingw-w64 and Wine are installed.
+find_program(MINGW_CXX_PROGRAM x86_64-w64-mingw32-g++-posix)
+find_program(WINE_PROGRAM wine)
+if(NOT MINGW_CXX_PROGRAM OR NOT WINE_PROGRAM)
+  return()
+endif()
+
+set(windows_build ${PROJECT_SOURCE_DIR}/build-windows)
+add_test(NAME windows_build COMMAND ${PROJECT_SOURCE_DIR}/scripts/windows)
+set_tests_properties(windows_build PROPERTIES LABELS e2e TIMEOUT 1500
+  FIXTURES_SETUP windows_program
+  ENVIRONMENT "LUMIVAHA_NATIVE_BUILD=${CMAKE_BINARY_DIR};LUMIVAHA_WERROR=${LUMIVAHA_WERROR}")
+
+set(wine_prefix ${CMAKE_CURRENT_BINARY_DIR}/wine-prefix)
+add_test(NAME wine_prefix
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/e2e/windows/make_wine_prefix.sh ${wine_prefix})
+set_tests_properties(wine_prefix PROPERTIES LABELS e2e TIMEOUT 300 FIXTURES_SETUP wine_prefix)
+
+add_test(NAME windows_imports
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/e2e/windows/check_imports.sh
+          ${windows_build}/bin/lumivaha.exe)
+set_tests_properties(windows_imports PROPERTIES LABELS e2e FIXTURES_REQUIRED windows_program)
+
+add_executable(windows_e2e_tests
+  e2e/windows/windows_e2e_test.cpp
+  e2e/pulse_server.cpp
+  e2e/x_session.cpp
+)
+target_include_directories(windows_e2e_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(windows_e2e_tests PRIVATE X11::X11 lumivaha_test_support GTest::gtest_main)
+target_compile_definitions(windows_e2e_tests PRIVATE
+  LUMIVAHA_WINDOWS_BUILD="${windows_build}"
+  LUMIVAHA_WINE_PREFIX="${wine_prefix}"
+  LUMIVAHA_VERSION="${PROJECT_VERSION}")
+gtest_discover_tests(windows_e2e_tests PROPERTIES LABELS e2e TIMEOUT 300 DISCOVERY_TIMEOUT 30
+  FIXTURES_REQUIRED "windows_program;wine_prefix")
