@@ -15,6 +15,7 @@ struct FrameHeader {
     bool mpeg1 = false;
     bool mono = false;
     int sampleRate = 0;
+    int bitRate = 0;
 };
 
 std::uint32_t bigEndian(std::span<const unsigned char> bytes, std::size_t at, int count) {
@@ -48,11 +49,19 @@ std::optional<FrameHeader> readFrameHeader(std::span<const unsigned char> bytes,
         return std::nullopt;
     }
     constexpr std::array<int, 3> mpeg1Rates{44100, 48000, 32000};
+    // Kilobits per second by index; index 0 is free format, 15 is not allowed.
+    constexpr std::array<int, 16> mpeg1BitRates{0,   32,  40,  48,  56,  64,  80,  96,
+                                                112, 128, 160, 192, 224, 256, 320, 0};
+    constexpr std::array<int, 16> mpeg2BitRates{0,  8,  16, 24,  32,  40,  48,  56,
+                                                64, 80, 96, 112, 128, 144, 160, 0};
     const int divisor = version == 3 ? 1 : version == 2 ? 2 : 4;
+    const auto bitRateIndex = static_cast<std::size_t>(bytes[at + 2] >> 4);
     FrameHeader header;
     header.mpeg1 = version == 3;
     header.mono = (bytes[at + 3] >> 6) == 3;
     header.sampleRate = mpeg1Rates[static_cast<std::size_t>(rateIndex)] / divisor;
+    header.bitRate =
+        1000 * (header.mpeg1 ? mpeg1BitRates[bitRateIndex] : mpeg2BitRates[bitRateIndex]);
     return header;
 }
 
@@ -105,6 +114,8 @@ std::optional<Mp3Layout> readMp3Layout(std::span<const unsigned char> bytes) {
     }
     Mp3Layout layout;
     layout.sampleRate = header->sampleRate;
+    layout.channels = header->mono ? 1 : 2;
+    layout.bitRate = header->bitRate;
     readEncoderTag(bytes, frameStart, *header, layout);
     return layout;
 }

@@ -10,6 +10,9 @@ namespace platform {
 
 struct Mp3Layout {
     int sampleRate = 0;
+    int channels = 0;
+    // The first frame's bits per second (a VBR file's tag frame has one too); 0 for free format.
+    int bitRate = 0;
     // Sample frames that were encoded, without the encoder's delay and padding; 0 without a tag.
     std::uint64_t taggedFrames = 0;
     // What the encoder put before and after them.

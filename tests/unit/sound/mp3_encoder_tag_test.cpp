@@ -52,6 +52,30 @@ TEST_F(Mp3EncoderTagTest, TheTagAnnouncesExactlyTheEncodedFrames) {
     EXPECT_GT(layout->encoderDelay, 0u);
 }
 
+TEST_F(Mp3EncoderTagTest, TheFirstFrameTellsItsChannelsAndBitRate) {
+    struct Case {
+        int rate;
+        int channels;
+        int kilobits;
+    };
+    // MPEG 1 and MPEG 2, whose bit rate tables differ.
+    for (const Case& c : {Case{44100, 2, 192}, Case{22050, 1, 64}}) {
+        SCOPED_TRACE(c.rate);
+        Mp3Settings settings;
+        settings.rate = c.rate;
+        settings.channels = c.channels;
+        settings.vbrQuality = -1;
+        settings.cbrKilobits = c.kilobits;
+        const auto source = soundtest::makeSignal(signalFrames, c.channels, c.rate);
+        const std::optional<Mp3Layout> layout =
+            readMp3Layout(soundtest::mp3Bytes(source, settings));
+        ASSERT_TRUE(layout);
+        EXPECT_EQ(layout->sampleRate, c.rate);
+        EXPECT_EQ(layout->channels, c.channels);
+        EXPECT_EQ(layout->bitRate, c.kilobits * 1000);
+    }
+}
+
 TEST_F(Mp3EncoderTagTest, AnUntrimmedDecodingCutToTheWindowIsTheGaplessDecoding) {
     const std::string file = soundtest::writeMp3(scratch.file("loop.mp3"), signal);
     std::vector<std::int16_t> gapless;
