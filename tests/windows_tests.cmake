@@ -1,9 +1,12 @@
 # The Windows program under Wine: scripts/windows builds it, its zip and its installer into
-# build-windows/ with this build's data set; every test runs on a copy of one Wine prefix, on an
-# X screen of its own. Only where mingw-w64 and Wine are installed.
+# build-windows/ with this build's data set; every test of the program runs on a copy of one Wine
+# prefix, on an X screen of its own. The Windows programs that only tests run (the MP3 decoder
+# against the native one) are built in the same tree afterwards. Only where mingw-w64 and Wine
+# are installed.
 find_program(MINGW_CXX_PROGRAM x86_64-w64-mingw32-g++-posix)
 find_program(WINE_PROGRAM wine)
-if(NOT MINGW_CXX_PROGRAM OR NOT WINE_PROGRAM)
+find_program(WINESERVER_PROGRAM wineserver)
+if(NOT MINGW_CXX_PROGRAM OR NOT WINE_PROGRAM OR NOT WINESERVER_PROGRAM)
   return()
 endif()
 
@@ -12,6 +15,10 @@ add_test(NAME windows_build COMMAND ${PROJECT_SOURCE_DIR}/scripts/windows)
 set_tests_properties(windows_build PROPERTIES LABELS e2e TIMEOUT 1500
   FIXTURES_SETUP windows_program
   ENVIRONMENT "LUMIVAHA_NATIVE_BUILD=${CMAKE_BINARY_DIR};LUMIVAHA_WERROR=${LUMIVAHA_WERROR}")
+add_test(NAME windows_test_programs
+  COMMAND ${CMAKE_COMMAND} --build ${windows_build} --target acm_decoder_check)
+set_tests_properties(windows_test_programs PROPERTIES LABELS e2e TIMEOUT 900
+  FIXTURES_REQUIRED windows_program FIXTURES_SETUP windows_test_programs)
 
 set(wine_prefix ${CMAKE_CURRENT_BINARY_DIR}/wine-prefix)
 add_test(NAME wine_prefix
@@ -36,3 +43,12 @@ target_compile_definitions(windows_e2e_tests PRIVATE
   LUMIVAHA_VERSION="${PROJECT_VERSION}")
 gtest_discover_tests(windows_e2e_tests PROPERTIES LABELS e2e TIMEOUT 300 DISCOVERY_TIMEOUT 30
   FIXTURES_REQUIRED "windows_program;wine_prefix")
+
+add_executable(windows_tests windows/acm_decoder_test.cpp)
+target_link_libraries(windows_tests PRIVATE sound_test_support GTest::gtest_main)
+target_compile_definitions(windows_tests PRIVATE
+  LUMIVAHA_WINE="${WINE_PROGRAM}" LUMIVAHA_WINESERVER="${WINESERVER_PROGRAM}"
+  LUMIVAHA_ACM_DECODER_CHECK="${windows_build}/tests/acm_decoder_check.exe"
+  LUMIVAHA_DATA_PARENT="${CMAKE_BINARY_DIR}/bin")
+gtest_discover_tests(windows_tests PROPERTIES LABELS e2e TIMEOUT 300
+  FIXTURES_REQUIRED windows_test_programs DISCOVERY_TIMEOUT 30)
