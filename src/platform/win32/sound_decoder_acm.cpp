@@ -107,15 +107,14 @@ bool keepTheLoop(const Mp3Layout& layout, std::size_t first, SampleBuffer& sampl
                  " sample frames, " + std::to_string(decoded) + " are there";
     } else if (window->count == 0) {
         reason = "the file holds no audio samples";
+    } else {
+        std::int16_t* kept = samples.data() + first;
+        std::memmove(kept, kept + window->first * 2, window->count * 2 * sizeof(std::int16_t));
+        samples.resize(first + window->count * 2);
+        return true;
     }
-    if (decoded == 0 || !window || window->count == 0) {
-        samples.resize(first);
-        return false;
-    }
-    std::int16_t* kept = samples.data() + first;
-    std::memmove(kept, kept + window->first * 2, window->count * 2 * sizeof(std::int16_t));
-    samples.resize(first + window->count * 2);
-    return true;
+    samples.resize(first);
+    return false;
 }
 
 // Appends decoded PCM as stereo, doubling mono to both sides.
