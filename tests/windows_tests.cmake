@@ -12,8 +12,9 @@ endif()
 
 set(windows_build ${PROJECT_SOURCE_DIR}/build-windows)
 add_test(NAME windows_build COMMAND ${PROJECT_SOURCE_DIR}/scripts/windows)
+# windows_run: the program and the Wine prefix, which the two make side by side.
 set_tests_properties(windows_build PROPERTIES LABELS e2e TIMEOUT 1500
-  FIXTURES_SETUP windows_program
+  FIXTURES_SETUP "windows_program;windows_run"
   ENVIRONMENT "LUMIVAHA_NATIVE_BUILD=${CMAKE_BINARY_DIR};LUMIVAHA_WERROR=${LUMIVAHA_WERROR}")
 add_test(NAME windows_test_programs
   COMMAND ${CMAKE_COMMAND} --build ${windows_build} --target acm_decoder_check)
@@ -23,7 +24,7 @@ set_tests_properties(windows_test_programs PROPERTIES LABELS e2e TIMEOUT 900
 set(wine_prefix ${CMAKE_CURRENT_BINARY_DIR}/wine-prefix)
 add_test(NAME wine_prefix
   COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/e2e/windows/make_wine_prefix.sh ${wine_prefix})
-set_tests_properties(wine_prefix PROPERTIES LABELS e2e TIMEOUT 300 FIXTURES_SETUP wine_prefix)
+set_tests_properties(wine_prefix PROPERTIES LABELS e2e TIMEOUT 300 FIXTURES_SETUP windows_run)
 
 add_test(NAME windows_imports
   COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/e2e/windows/check_imports.sh
@@ -41,8 +42,8 @@ target_compile_definitions(windows_e2e_tests PRIVATE
   LUMIVAHA_WINDOWS_BUILD="${windows_build}"
   LUMIVAHA_WINE_PREFIX="${wine_prefix}"
   LUMIVAHA_VERSION="${PROJECT_VERSION}")
-gtest_discover_tests(windows_e2e_tests PROPERTIES LABELS e2e TIMEOUT 300 DISCOVERY_TIMEOUT 30
-  FIXTURES_REQUIRED "windows_program;wine_prefix")
+gtest_discover_tests(windows_e2e_tests DISCOVERY_TIMEOUT 30
+  PROPERTIES LABELS e2e TIMEOUT 300 FIXTURES_REQUIRED windows_run)
 
 add_executable(windows_tests windows/acm_decoder_test.cpp)
 target_link_libraries(windows_tests PRIVATE sound_test_support GTest::gtest_main)

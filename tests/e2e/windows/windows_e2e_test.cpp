@@ -125,15 +125,19 @@ protected:
         return window;
     }
 
-    // The third title card stands until the first loop ends at 14.674 s of music; the next scene
-    // has none. shown: when the first picture was seen.
+    // The third title card stands until the first loop ends at 14.674 s of music, and the next
+    // scene has none; the music may start a few seconds late on a busy machine. shown: when the
+    // first picture was seen.
     void expectSceneChangeAtTheFirstBoundary(std::chrono::steady_clock::time_point shown) {
         std::this_thread::sleep_until(shown + 12500ms);
         const std::vector<bool> lastCard = steadyBright(session);
-        EXPECT_GT(shareOf(lastCard), 0.05) << "the opening ended before its third title card";
-        std::this_thread::sleep_until(shown + 17500ms);
-        EXPECT_LT(stillBright(lastCard, steadyBright(session)), 0.3)
-            << "the title card was still there 17 s into the run";
+        ASSERT_GT(shareOf(lastCard), 0.05) << "the opening ended before its third title card";
+        while (stillBright(lastCard, steadyBright(session)) > 0.6) {
+            ASSERT_LT(std::chrono::steady_clock::now() - shown, 25s)
+                << "the title card was still there 25 s into the run";
+        }
+        RecordProperty("scene_change_ms",
+                       static_cast<int>((std::chrono::steady_clock::now() - shown) / 1ms));
     }
 
     void expectExit(ChildProcess& demo, int status) {
@@ -167,7 +171,7 @@ TEST_F(WindowsProgramE2eTest, WithoutSoundTheScheduleRunsAndF1AndEscapeWork) {
     const auto first = expectOpening(*demo);
     ASSERT_TRUE(first.has_value());
     const auto shown = std::chrono::steady_clock::now() - 2s;
-    expectSceneChangeAtTheFirstBoundary(shown);
+    ASSERT_NO_FATAL_FAILURE(expectSceneChangeAtTheFirstBoundary(shown));
     EXPECT_NE(demo->standardError().find("Cannot open an audio device ("), std::string::npos)
         << demo->standardError();
 
@@ -229,7 +233,7 @@ TEST_F(WindowsProgramE2eTest, WithRealSoundTheMusicIsHeardAndTheRunEndsByItself)
     ASSERT_TRUE(expectOpening(*demo).has_value());
     const auto shown = std::chrono::steady_clock::now() - 2s;
     EXPECT_GT(pulse.loudestHeard(soundFolder.file("heard.raw"), 2), 1000) << "nothing was heard";
-    expectSceneChangeAtTheFirstBoundary(shown);
+    ASSERT_NO_FATAL_FAILURE(expectSceneChangeAtTheFirstBoundary(shown));
     const auto status = demo->waitForExit(120s);
     const auto ran = std::chrono::steady_clock::now() - shown;
     ASSERT_TRUE(status.has_value()) << "still running after 2 minutes";
