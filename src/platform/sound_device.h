@@ -8,6 +8,7 @@
 namespace platform {
 
 class SoundMixer;
+class SoundStream;
 
 // Where the mixed sound goes, and the clock of what has been heard. Frames are stereo sample
 // pairs at the mix rate, counted from the device's opening. Destroying a device never waits on
@@ -24,6 +25,10 @@ public:
     // The device frame reaching the listener now, never ahead of nextFrame and never going back.
     // Ask with the lock held.
     virtual std::uint64_t heardFrame() = 0;
+    // Readies a stream to be heard at once when it is put on a channel, before the frame its run
+    // starts at is taken: an output that must first copy the samples would otherwise count the
+    // run, and the stream's position, from before anything of it could be heard.
+    virtual void prepare(const SoundStream&) {}
     // Begins mixing. A device opened by the backend mixes nothing before, so its frames can be
     // lined up with the streams first.
     virtual void start() {}

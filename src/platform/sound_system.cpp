@@ -82,6 +82,7 @@ void SoundSystem::playStream(int channel, SoundStream* stream) {
         }
         // Before the audio thread can see it.
         owned->finishDecoding();
+        device->prepare(*owned);
     }
     device->lock();
     mixer->play(channel, owned, device->nextFrame());

@@ -10,7 +10,8 @@ releasing the old context; no JavaScript or WebGL error is reported; Escape ends
 page says so; copies with a picture missing or damaged and a loop cut short fail with the
 program's own messages; a server that stalls shows how far loading got, and one that answers 500
 or cuts the connection mid-file is named with the file; and without the autoplay permission the
-page waits for a click, hidden or not. Prints the frame rate seen.
+page waits for a click, hidden or not. Begun while shown, the music starts with the demo's clock.
+Prints the frame rate seen.
 
 usage: browser_demo_test.py WEB_BUILD_DIR [SCREENSHOT_DIR]
 """
@@ -382,6 +383,13 @@ RESTARTED = """(() => {
 })()"""
 
 
+def check_music_starts_with_clock(browser, what):
+    """Begun while the page is shown, the music starts with the demo's clock, not before it."""
+    _, seconds, music = browser.frame()
+    check(music - seconds <= AUDIO_CLOCK_STEP,
+          f"{what}: the music stands at {music} s at {seconds} s of demo time")
+
+
 def check_restarts(browser, screenshots):
     """F1 starts the demo again in a new context on a fresh canvas, and the old canvas's context
     is released: many restarts lose no context to Chromium's limit, and the opening comes back."""
@@ -394,6 +402,7 @@ def check_restarts(browser, screenshots):
     check(kept == 0, f"{kept} replaced canvases keep their WebGL contexts")
     browser.wait_for("the restarted opening", lambda: browser.canvas("loop") == OPENING_LOOP)
     browser.wait_for("a second of the restarted opening", lambda: 1.0 <= demo_time(browser) < 5)
+    check_music_starts_with_clock(browser, "the restarted opening")
     restarted = browser.screenshot()
     keep(restarted, screenshots, "web_after_f1.png")
     check(restarted.lit_fraction(160) > 0.002, "the restarted opening shows no lit title card")
@@ -531,6 +540,7 @@ def check_click_to_start(profile_dir, url):
                          clickCount=1)
         browser.wait_for("a second of demo time after the click",
                          lambda: browser.canvas("state") == "running" and demo_time(browser) >= 1)
+        check_music_starts_with_clock(browser, "started by a click")
     finally:
         browser.close()
 

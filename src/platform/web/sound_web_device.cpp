@@ -46,29 +46,33 @@ EM_JS(void, stopChannel, (int channel), {
     }
 });
 
-// The stream's samples become an audio buffer the first time it plays; the key is the stream.
-EM_JS(void, startChannel,
-      (int channel, const void* stream, const std::int16_t* samples, int frames, int offset), {
-          const sound = Module.lumivahaSound;
-          const context = Module.lumivahaPage.audioContext;
-          let buffer = sound.buffers.get(stream);
-          if (!buffer) {
-              buffer = context.createBuffer(2, frames, context.sampleRate);
-              const left = buffer.getChannelData(0);
-              const right = buffer.getChannelData(1);
-              const first = samples >> 1;
-              for (let i = 0; i < frames; ++i) {
-                  left[i] = HEAP16[first + 2 * i] / 32768;
-                  right[i] = HEAP16[first + 2 * i + 1] / 32768;
-              }
-              sound.buffers.set(stream, buffer);
-          }
-          const source = context.createBufferSource();
-          source.buffer = buffer;
-          source.connect(context.destination);
-          source.start(0, offset / context.sampleRate);
-          sound.sources[channel] = source;
-      });
+// The stream's samples become an audio buffer once; the key is the stream.
+EM_JS(void, prepareBuffer, (const void* stream, const std::int16_t* samples, int frames), {
+    const sound = Module.lumivahaSound;
+    if (sound.buffers.has(stream)) {
+        return;
+    }
+    const context = Module.lumivahaPage.audioContext;
+    const buffer = context.createBuffer(2, frames, context.sampleRate);
+    const left = buffer.getChannelData(0);
+    const right = buffer.getChannelData(1);
+    const first = samples >> 1;
+    for (let i = 0; i < frames; ++i) {
+        left[i] = HEAP16[first + 2 * i] / 32768;
+        right[i] = HEAP16[first + 2 * i + 1] / 32768;
+    }
+    sound.buffers.set(stream, buffer);
+});
+
+EM_JS(void, startChannel, (int channel, const void* stream, int offset), {
+    const sound = Module.lumivahaSound;
+    const context = Module.lumivahaPage.audioContext;
+    const source = context.createBufferSource();
+    source.buffer = sound.buffers.get(stream);
+    source.connect(context.destination);
+    source.start(0, offset / context.sampleRate);
+    sound.sources[channel] = source;
+});
 
 EM_JS(void, disconnectOutput, (), {
     const sound = Module.lumivahaSound;
@@ -134,10 +138,19 @@ void WebSoundDevice::unlock() {
         last = run;
         stopChannel(channel);
         if (stream != nullptr) {
+            // A stream not prepared before its run started plays from where it stands by now.
+            prepare(*stream);
             const std::uint32_t offset = SoundMixer::heardPosition(*stream, contextFrame());
-            startChannel(channel, stream, stream->samples(), static_cast<int>(stream->frameCount()),
-                         static_cast<int>(offset));
+            startChannel(channel, stream, static_cast<int>(offset));
         }
+    }
+}
+
+// Copying the samples takes long enough to be heard: done before the run starts, it delays the
+// stream's start instead of moving its position ahead of what plays.
+void WebSoundDevice::prepare(const SoundStream& stream) {
+    if (opened) {
+        prepareBuffer(&stream, stream.samples(), static_cast<int>(stream.frameCount()));
     }
 }
 

@@ -12,9 +12,10 @@ class SoundStream;
 
 // The default audio output in the browser. The page's thread is often busy for a whole frame of
 // software rendering, too long to feed a Web Audio processing node in time, so the audio context
-// plays each stream itself from a buffer of its samples: whenever the main thread has changed what
-// plays (at unlock), every channel that changed is started again from its stream's position. The
-// context's clock counts the device frames, so positions follow exactly what it plays.
+// plays each stream itself from a buffer of its samples, made when the stream is prepared:
+// whenever the main thread has changed what plays (at unlock), every channel that changed is
+// started again from its stream's position. The context's clock counts the device frames, so
+// positions follow exactly what it plays.
 class WebSoundDevice final : public SoundDevice {
 public:
     explicit WebSoundDevice(const SoundMixer& mixer);
@@ -31,6 +32,7 @@ public:
     void unlock() override;
     std::uint64_t nextFrame() override { return contextFrame(); }
     std::uint64_t heardFrame() override { return contextFrame(); }
+    void prepare(const SoundStream& stream) override;
 
 private:
     // What a channel was last started with.
