@@ -153,4 +153,12 @@ void glDrawElements(GLenum mode, GLsizei count, GLenum type, const void* indices
     fixedFunction().drawElements(mode, count, type, indices);
 }
 
+// A browser may return from WebGL's finish before the drawing is done; reading a pixel back
+// cannot, so timings taken after glFinish hold.
+void glFinish() {
+    emscripten_glFinish();
+    GLubyte pixel[4] = {};
+    emscripten_glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+}
+
 } // extern "C"

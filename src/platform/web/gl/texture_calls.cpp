@@ -1,10 +1,12 @@
 // Texture calls that WebGL 1 has only in part: levels it cannot report, row lengths it does not
-// know, and reading a texture back, which it can only do through a framebuffer.
+// know, pixels of another format than the texture's, which it refuses, and reading a texture
+// back, which it can only do through a framebuffer.
 #include "platform/web/gl/texture_calls.h"
 
 #include "platform/web/gl/fixed_function_instance.h"
 #include "platform/web/gl/texture_levels.h"
 
+#include <cstdio>
 #include <vector>
 #include <webgl/webgl1.h>
 
@@ -60,6 +62,26 @@ const void* rowsForWebGl(GLsizei width, GLsizei height, GLenum format, GLenum ty
                     webgl::rowStride(width, rowLengths.unpack, texelBytes, alignment),
                     scratch.data(), toStride,
                     static_cast<std::size_t>(width) * static_cast<std::size_t>(texelBytes), height);
+    return scratch.data();
+}
+
+// RGBA pixels for an RGB texture lose their alpha, RGB pixels for an RGBA one gain an opaque
+// alpha, as OpenGL converts them; WebGL takes only the texture's own format.
+bool convertible(GLenum from, GLenum to, GLenum type) {
+    const bool rgbPair = (from == GL_RGBA && to == GL_RGB) || (from == GL_RGB && to == GL_RGBA);
+    return rgbPair && type == GL_UNSIGNED_BYTE;
+}
+
+const void* convertedForWebGl(GLsizei width, GLsizei height, GLenum from, GLenum to,
+                              const void* pixels, std::vector<GLubyte>& scratch) {
+    const GLint alignment = integerState(GL_UNPACK_ALIGNMENT);
+    const int fromBytes = bytesPerTexel(from);
+    const int toBytes = bytesPerTexel(to);
+    const std::size_t fromStride = webgl::rowStride(width, rowLengths.unpack, fromBytes, alignment);
+    const std::size_t toStride = webgl::rowStride(width, 0, toBytes, alignment);
+    scratch.resize(toStride * static_cast<std::size_t>(height));
+    webgl::convertRgbRows(static_cast<const GLubyte*>(pixels), fromStride, fromBytes,
+                          scratch.data(), toStride, toBytes, width, height);
     return scratch.data();
 }
 
@@ -137,6 +159,21 @@ void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei widt
 void glTexSubImage2D(GLenum target, GLint level, GLint x, GLint y, GLsizei width, GLsizei height,
                      GLenum format, GLenum type, const void* pixels) {
     std::vector<GLubyte> scratch;
+    const auto defined = textureLevels.find(boundTexture(), level);
+    if (defined && defined->internalFormat != format && pixels != nullptr) {
+        if (!convertible(format, defined->internalFormat, type)) {
+            webgl::fixedFunction().recordError(GL_INVALID_OPERATION);
+            std::fprintf(stderr,
+                         "glTexSubImage2D: pixels of format 0x%x cannot go into a texture "
+                         "of format 0x%x here\n",
+                         format, defined->internalFormat);
+            return;
+        }
+        emscripten_glTexSubImage2D(
+            target, level, x, y, width, height, defined->internalFormat, type,
+            convertedForWebGl(width, height, format, defined->internalFormat, pixels, scratch));
+        return;
+    }
     emscripten_glTexSubImage2D(target, level, x, y, width, height, format, type,
                                rowsForWebGl(width, height, format, type, pixels, scratch));
 }

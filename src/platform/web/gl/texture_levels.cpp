@@ -35,4 +35,20 @@ void copyRows(const GLubyte* from, std::size_t fromStride, GLubyte* to, std::siz
     }
 }
 
+void convertRgbRows(const GLubyte* from, std::size_t fromStride, int fromBytes, GLubyte* to,
+                    std::size_t toStride, int toBytes, GLsizei width, GLsizei rows) {
+    for (GLsizei row = 0; row < rows; ++row) {
+        const GLubyte* source = from + static_cast<std::size_t>(row) * fromStride;
+        GLubyte* target = to + static_cast<std::size_t>(row) * toStride;
+        for (GLsizei x = 0; x < width; ++x, source += fromBytes, target += toBytes) {
+            target[0] = source[0];
+            target[1] = source[1];
+            target[2] = source[2];
+            if (toBytes == 4) {
+                target[3] = 255;
+            }
+        }
+    }
+}
+
 } // namespace webgl

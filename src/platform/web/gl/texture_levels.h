@@ -27,6 +27,9 @@ private:
 // Rows of a client image as the pack or unpack state lays them out: the row length in texels
 // when not zero (else the width), each row starting at a multiple of the alignment.
 std::size_t rowStride(GLsizei width, GLint rowLength, int bytesPerTexel, GLint alignment);
+// Rows of RGB or RGBA texels into the other of the two: alpha dropped, or 255 added.
+void convertRgbRows(const GLubyte* from, std::size_t fromStride, int fromBytes, GLubyte* to,
+                    std::size_t toStride, int toBytes, GLsizei width, GLsizei rows);
 // Rows of rowBytes from one layout into another.
 void copyRows(const GLubyte* from, std::size_t fromStride, GLubyte* to, std::size_t toStride,
               std::size_t rowBytes, GLsizei rows);
