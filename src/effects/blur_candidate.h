@@ -2,6 +2,8 @@
 
 #include "effects/feedback_blur.h"
 
+#include <string>
+
 // Another way to a feedback blur's result, which VerifiedBlur uses only once it has given
 // exactly the reference's pictures.
 class BlurCandidate {
@@ -19,4 +21,7 @@ public:
     // As FeedbackBlur::draw with these settings, horizontalSpread already copied. False, with
     // no picture changed, when it cannot stand in for this call.
     virtual bool draw(int textureSlot, const FeedbackBlur& settings) = 0;
+    // What preparing found out about this machine: why it cannot stand in, or how closely it
+    // follows the driver; empty when there is nothing to tell.
+    virtual std::string finding() const { return {}; }
 };

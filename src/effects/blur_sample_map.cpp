@@ -1,8 +1,12 @@
 #include "effects/blur_sample_map.h"
 
 #include <GL/gl.h>
+#include <algorithm>
 #include <array>
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -57,6 +61,12 @@ std::array<std::vector<std::uint8_t>, 4> drawnPatterns(int axis, const BlurQuadS
 // the red and green they draw.
 class PatternDecoder {
 public:
+    struct Decoded {
+        enum Kind { exact, unmatched, ambiguous };
+        std::optional<int> position;
+        Kind kind;
+    };
+
     PatternDecoder() : byRedGreen(256 * 256) {
         for (int texelClass = 0; texelClass < 4; ++texelClass) {
             const auto low = patternTexel(texelClass);
@@ -71,23 +81,27 @@ public:
     }
 
     // The filter position (texel x 256 + weight) along one axis that explains a drawn pixel,
-    // its first texel within two below and one above the pixel's own; none when no single one
-    // does.
-    std::optional<int> positionOf(const std::uint8_t* drawn, int pixel) const {
+    // its first texel within two below and one above the pixel's own. Exact when one filter
+    // draws this colour; otherwise, with nearest matching, the filter drawing the closest one.
+    Decoded positionOf(const std::uint8_t* drawn, int pixel,
+                       BlurSampleMap::Matching matching) const {
         std::optional<int> found;
+        int matches = 0;
         for (const Filter& filter :
              byRedGreen[static_cast<std::size_t>(drawn[0] * 256 + drawn[1])]) {
-            if (filter.blue != drawn[2]) {
-                continue;
+            if (filter.blue == drawn[2]) {
+                ++matches;
+                found = texelOf(filter.texelClass, pixel) * 256 + filter.weight;
             }
-            if (found) {
-                return std::nullopt;
-            }
-            // The one texel of the class among pixel - 2 to pixel + 1.
-            const int texel = pixel - 2 + (((filter.texelClass - pixel + 2) % 4) + 4) % 4;
-            found = texel * 256 + filter.weight;
         }
-        return found;
+        if (matches == 1) {
+            return {found, Decoded::exact};
+        }
+        const Decoded::Kind kind = matches == 0 ? Decoded::unmatched : Decoded::ambiguous;
+        if (matching == BlurSampleMap::Matching::exact) {
+            return {std::nullopt, kind};
+        }
+        return {nearestPosition(drawn, pixel), kind};
     }
 
 private:
@@ -97,11 +111,49 @@ private:
         int blue;
     };
     std::vector<std::vector<Filter>> byRedGreen;
+
+    // The one texel of the class among pixel - 2 to pixel + 1.
+    static int texelOf(int texelClass, int pixel) {
+        return pixel - 2 + (((texelClass - pixel + 2) % 4) + 4) % 4;
+    }
+
+    // The red or green that rises with the weight tells it within a few steps; the first of
+    // the closest colours wins.
+    static int nearestPosition(const std::uint8_t* drawn, int pixel) {
+        constexpr int searched = 4;
+        int closest = 1 << 30;
+        int position = 0;
+        for (int texelClass = 0; texelClass < 4; ++texelClass) {
+            const auto low = patternTexel(texelClass);
+            const auto high = patternTexel(texelClass + 1);
+            const int rising = texelClass % 2 == 0 ? drawn[1] : drawn[0];
+            const int estimate = rising * 256 / 255;
+            for (int weight = std::max(estimate - searched, 0);
+                 weight <= std::min(estimate + searched, 255); ++weight) {
+                int distance = 0;
+                for (std::size_t c = 0; c < 3; ++c) {
+                    distance += std::abs(mix(low[c], high[c], weight) - drawn[c]);
+                }
+                if (distance < closest) {
+                    closest = distance;
+                    position = texelOf(texelClass, pixel) * 256 + weight;
+                }
+            }
+        }
+        return position;
+    }
 };
+
+std::string percentOf(std::size_t part, std::size_t whole) {
+    char text[96];
+    std::snprintf(text, sizeof text, "%zu of %zu samples (%.1f %%)", part, whole,
+                  100.0 * static_cast<double>(part) / static_cast<double>(whole));
+    return text;
+}
 
 } // namespace
 
-bool BlurSampleMap::measure(const BlurQuadShifts& shifts) {
+bool BlurSampleMap::measure(const BlurQuadShifts& shifts, Matching matching) {
     taps.clear();
     GLuint pattern = 0;
     glGenTextures(1, &pattern);
@@ -115,25 +167,58 @@ bool BlurSampleMap::measure(const BlurQuadShifts& shifts) {
 
     const PatternDecoder decoder;
     std::vector<Tap> measuredTaps(static_cast<std::size_t>(side * side * 4));
+    std::array<std::size_t, 3> kinds{};
+    bool outside = false;
     for (int y = 0; y < side; ++y) {
         for (int x = 0; x < side; ++x) {
             const auto pixel = static_cast<std::size_t>(y * side + x);
             for (std::size_t j = 0; j < 4; ++j) {
-                const std::optional<int> s = decoder.positionOf(&alongS[j][pixel * 4], x);
-                const std::optional<int> t = decoder.positionOf(&alongT[j][pixel * 4], y);
-                if (!s || !t) {
-                    return false;
+                const auto s = decoder.positionOf(&alongS[j][pixel * 4], x, matching);
+                const auto t = decoder.positionOf(&alongT[j][pixel * 4], y, matching);
+                ++kinds[s.kind];
+                ++kinds[t.kind];
+                if (!s.position || !t.position) {
+                    continue;
                 }
-                const int texelS = (*s >> 8) - x;
-                const int texelT = (*t >> 8) - y;
+                const int texelS = (*s.position >> 8) - x;
+                const int texelT = (*t.position >> 8) - y;
                 if (texelS < -1 || texelS > 0 || texelT < -1 || texelT > 0) {
-                    return false;
+                    outside = true;
+                    continue;
                 }
-                measuredTaps[pixel * 4 + j] = {
-                    static_cast<std::int8_t>(texelS), static_cast<std::int8_t>(texelT),
-                    static_cast<std::uint8_t>(*s & 255), static_cast<std::uint8_t>(*t & 255)};
+                measuredTaps[pixel * 4 + j] = {static_cast<std::int8_t>(texelS),
+                                               static_cast<std::int8_t>(texelT),
+                                               static_cast<std::uint8_t>(*s.position & 255),
+                                               static_cast<std::uint8_t>(*t.position & 255)};
             }
         }
+    }
+    return keep(std::move(measuredTaps), kinds, outside, matching);
+}
+
+bool BlurSampleMap::keep(std::vector<Tap> measuredTaps, const std::array<std::size_t, 3>& kinds,
+                         bool outside, Matching matching) {
+    const std::size_t samples = kinds[0] + kinds[1] + kinds[2];
+    using Decoded = PatternDecoder::Decoded;
+    note.clear();
+    if (kinds[Decoded::unmatched] != 0) {
+        note = "the driver's filter matches no 8-bit Mesa value in " +
+               percentOf(kinds[Decoded::unmatched], samples);
+    }
+    if (kinds[Decoded::ambiguous] != 0) {
+        note += (note.empty() ? "" : "; ") + percentOf(kinds[Decoded::ambiguous], samples) +
+                " match more than one filter";
+    }
+    const bool inexact = !note.empty();
+    if (inexact && matching == Matching::nearest) {
+        note += ", taken as the nearest";
+    }
+    if (outside) {
+        note += std::string(note.empty() ? "" : "; ") +
+                "a sample starts outside its pixel's own texel and the one before";
+    }
+    if (outside || (inexact && matching == Matching::exact)) {
+        return false;
     }
     taps = std::move(measuredTaps);
     return true;

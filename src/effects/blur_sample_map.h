@@ -2,7 +2,10 @@
 
 #include "effects/feedback_blur.h"
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // Where each of the blur's four shifted quads samples the texture for each pixel of the 512x512
@@ -14,6 +17,12 @@ class BlurSampleMap {
 public:
     static constexpr int side = 512;
 
+    // Mesa's llvmpipe filters with 8-bit weights, so each drawn sample is one weight exactly.
+    // Drivers that filter more finely draw colours no 8-bit weight gives; nearest takes the
+    // weight whose colour comes closest, and the map then follows their sampling to 1/256 of a
+    // texel, not their arithmetic.
+    enum class Matching { exact, nearest };
+
     struct Tap {
         // The lower-left texel of the four it mixes, from the pixel's own: -1 or 0 each way.
         std::int8_t texelS;
@@ -23,11 +32,14 @@ public:
     };
 
     // Draws the quads of the given shifts with the caller's projection, into the lower-left
-    // 512x512 pixels, and reads them back. False when a pixel's samples cannot be told apart
-    // from the patterns or do not start at its own texel or the one before; the map is then
-    // empty.
-    bool measure(const BlurQuadShifts& shifts);
+    // 512x512 pixels, and reads them back. False when a sample matches no 8-bit weight
+    // (exactly), cannot be told apart from the patterns, or does not start at its pixel's own
+    // texel or the one before; the map is then empty, and finding() says why.
+    bool measure(const BlurQuadShifts& shifts, Matching matching = Matching::exact);
     bool measured() const { return !taps.empty(); }
+    // Why the last measurement failed, or how many samples it matched only to the nearest
+    // weight; empty when every sample matched exactly.
+    const std::string& finding() const { return note; }
 
     // The taps of pixel (x, y) for the four quads, in drawing order.
     const Tap* tapsOf(int x, int y) const {
@@ -35,5 +47,10 @@ public:
     }
 
 private:
+    // The taps, if the counts of exact, unmatched and ambiguous samples allow them.
+    bool keep(std::vector<Tap> measuredTaps, const std::array<std::size_t, 3>& kinds, bool outside,
+              Matching matching);
+
     std::vector<Tap> taps;
+    std::string note;
 };
