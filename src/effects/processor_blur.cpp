@@ -4,12 +4,22 @@
 
 #include <GL/gl.h>
 #include <algorithm>
-#include <thread>
 #include <utility>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define LUMIVAHA_BLUR_AVX2 1
+#define LUMIVAHA_BLUR_WIDE 1
 #include <immintrin.h>
+#elif defined(__wasm_simd128__)
+#define LUMIVAHA_BLUR_SIMD128 1
+#define LUMIVAHA_BLUR_WIDE 1
+#include <wasm_simd128.h>
+#endif
+
+// The browser's page has one thread unless built with WebAssembly threads.
+#if !defined(__EMSCRIPTEN__) || defined(__EMSCRIPTEN_PTHREADS__)
+#define LUMIVAHA_BLUR_THREADS 1
+#include <thread>
 #endif
 
 namespace {
@@ -52,28 +62,6 @@ std::uint32_t blendedPixel(const std::uint32_t* own, const BlurSampleMap::Tap* t
         pixel |= static_cast<std::uint32_t>(result) << shift;
     }
     return pixel;
-}
-
-GLint levelParameter(GLenum name) {
-    GLint value = 0;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, name, &value);
-    return value;
-}
-
-GLint textureParameter(GLenum name) {
-    GLint value = 0;
-    glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
-    return value;
-}
-
-// The bound texture is the picture the sample map was measured for: size, filters and wrap.
-bool isBlurTarget() {
-    return levelParameter(GL_TEXTURE_WIDTH) == side && levelParameter(GL_TEXTURE_HEIGHT) == side &&
-           levelParameter(GL_TEXTURE_INTERNAL_FORMAT) == GL_RGB &&
-           textureParameter(GL_TEXTURE_MIN_FILTER) == GL_LINEAR &&
-           textureParameter(GL_TEXTURE_MAG_FILTER) == GL_LINEAR &&
-           textureParameter(GL_TEXTURE_WRAP_S) == GL_REPEAT &&
-           textureParameter(GL_TEXTURE_WRAP_T) == GL_REPEAT;
 }
 
 // The entries of the projection that place the quads' corners on the screen (all but the depth
@@ -215,6 +203,79 @@ bool processorIsWide() {
     return __builtin_cpu_supports("avx2") != 0;
 }
 
+#elif defined(LUMIVAHA_BLUR_SIMD128)
+
+// The same four pixels at a time: two in each vector of 16-bit lanes, whose products and sums
+// stay below 65536 as above.
+
+v128_t mixLanes(v128_t low, v128_t high, v128_t weight) {
+    const v128_t inverse = wasm_i16x8_sub(wasm_i16x8_splat(256), weight);
+    const v128_t sum = wasm_i16x8_add(wasm_i16x8_mul(low, inverse), wasm_i16x8_mul(high, weight));
+    return wasm_u16x8_shr(wasm_i16x8_add(sum, wasm_i16x8_splat(128)), 8);
+}
+
+v128_t scaledLanes(v128_t value, int alpha) {
+    const v128_t t = wasm_i16x8_mul(value, wasm_i16x8_splat(static_cast<std::int16_t>(alpha)));
+    return wasm_u16x8_shr(
+        wasm_i16x8_add(wasm_i16x8_add(t, wasm_u16x8_shr(t, 8)), wasm_i16x8_splat(128)), 8);
+}
+
+v128_t fourTexels(const std::uint32_t* row, const std::int32_t* texels, bool contiguous) {
+    if (contiguous) {
+        return wasm_v128_load(row + texels[0]);
+    }
+    return wasm_u32x4_make(row[texels[0]], row[texels[1]], row[texels[2]], row[texels[3]]);
+}
+
+void filterAcrossWide(const std::uint32_t* row, const std::int32_t* texels,
+                      const bool* contiguousEights, const std::uint16_t* weightLanes,
+                      std::uint32_t* filtered) {
+    for (int x = 0; x < side; x += 4) {
+        const bool contiguous = contiguousEights[x / 8];
+        const v128_t low = fourTexels(row, texels + x, contiguous);
+        const v128_t high = fourTexels(row + 1, texels + x, contiguous);
+        const std::uint16_t* weights = weightLanes + x * 4;
+        const v128_t first = mixLanes(wasm_u16x8_extend_low_u8x16(low),
+                                      wasm_u16x8_extend_low_u8x16(high), wasm_v128_load(weights));
+        const v128_t last =
+            mixLanes(wasm_u16x8_extend_high_u8x16(low), wasm_u16x8_extend_high_u8x16(high),
+                     wasm_v128_load(weights + 8));
+        wasm_v128_store(filtered + x, wasm_u8x16_narrow_i16x8(first, last));
+    }
+}
+
+void filterUpAndBlendWide(const std::uint32_t* lower, const std::uint32_t* upper, int weight,
+                          int alpha, bool opaque, std::uint32_t* destination) {
+    const v128_t weights = wasm_i16x8_splat(static_cast<std::int16_t>(weight));
+    const v128_t full = wasm_i16x8_splat(255);
+    for (int x = 0; x < side; x += 4) {
+        const v128_t low = wasm_v128_load(lower + x);
+        const v128_t high = wasm_v128_load(upper + x);
+        v128_t first = scaledLanes(
+            mixLanes(wasm_u16x8_extend_low_u8x16(low), wasm_u16x8_extend_low_u8x16(high), weights),
+            alpha);
+        v128_t last = scaledLanes(mixLanes(wasm_u16x8_extend_high_u8x16(low),
+                                           wasm_u16x8_extend_high_u8x16(high), weights),
+                                  alpha);
+        std::uint32_t* out = destination + x;
+        if (!opaque) {
+            const v128_t under = wasm_v128_load(out);
+            first = wasm_i16x8_min(
+                wasm_i16x8_add(first, scaledLanes(wasm_u16x8_extend_low_u8x16(under), 255 - alpha)),
+                full);
+            last = wasm_i16x8_min(
+                wasm_i16x8_add(last, scaledLanes(wasm_u16x8_extend_high_u8x16(under), 255 - alpha)),
+                full);
+        }
+        wasm_v128_store(out, wasm_u8x16_narrow_i16x8(first, last));
+    }
+}
+
+// A browser without SIMD128 does not load the program at all.
+bool processorIsWide() {
+    return true;
+}
+
 #else
 
 bool processorIsWide() {
@@ -235,7 +296,7 @@ bool ProcessorBlur::prepare(const FeedbackBlur& settings) {
     glEnable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
-    const bool measured = map.measure(preparedShifts);
+    const bool measured = map.measure(preparedShifts, matching);
     glEnable(GL_DEPTH_TEST);
     glViewport(0, 0, 800, 600);
     glPopMatrix();
@@ -310,7 +371,7 @@ bool ProcessorBlur::fits(const FeedbackBlur& settings) const {
 
 bool ProcessorBlur::draw(int textureSlot, const FeedbackBlur& settings) {
     glBindTexture(GL_TEXTURE_2D, textureBank[static_cast<std::size_t>(textureSlot)]);
-    if (!fits(settings) || !isBlurTarget()) {
+    if (!fits(settings) || !boundTextureIsBlurTarget()) {
         return false;
     }
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -331,15 +392,24 @@ void ProcessorBlur::readPicture() {
     wrapEdges(source);
 }
 
-// Every pass reads the whole picture of the one before, so the two threads meet after each.
 void ProcessorBlur::runPasses(int passCount) {
     for (int pass = 0; pass < passCount; ++pass) {
-        std::thread upperHalf([this] { blurBand(side / 2, side, bandRows[1]); });
-        blurBand(0, side / 2, bandRows[0]);
-        upperHalf.join();
+        blurBothHalves();
         wrapEdges(target);
         std::swap(source, target);
     }
+}
+
+// Every pass reads the whole picture of the one before, so the two threads meet after each.
+void ProcessorBlur::blurBothHalves() {
+#if defined(LUMIVAHA_BLUR_THREADS)
+    std::thread upperHalf([this] { blurBand(side / 2, side, bandRows[1]); });
+    blurBand(0, side / 2, bandRows[0]);
+    upperHalf.join();
+#else
+    blurBand(0, side / 2, bandRows[0]);
+    blurBand(side / 2, side, bandRows[1]);
+#endif
 }
 
 // Row by row, and in each row the quads in turn, so that the source rows filtered across stay
@@ -372,7 +442,7 @@ const std::uint32_t* ProcessorBlur::filteredRow(std::size_t quad, int sourceRow,
         const std::uint32_t* sourceTexels =
             source.data() + static_cast<std::size_t>(sourceRow * padded);
         const QuadTaps& taps = quadTaps[quad];
-#if defined(LUMIVAHA_BLUR_AVX2)
+#if defined(LUMIVAHA_BLUR_WIDE)
         if (wide) {
             filterAcrossWide(sourceTexels, taps.columns.texel.data(), taps.contiguousEights.data(),
                              taps.columnWeightLanes.data(), row);
@@ -387,7 +457,7 @@ const std::uint32_t* ProcessorBlur::filteredRow(std::size_t quad, int sourceRow,
 void ProcessorBlur::blendRow(const std::uint32_t* lower, const std::uint32_t* upper, int weight,
                              std::size_t quad, std::uint32_t* destination) const {
     const int alpha = blurQuadAlphas[quad];
-#if defined(LUMIVAHA_BLUR_AVX2)
+#if defined(LUMIVAHA_BLUR_WIDE)
     if (wide) {
         filterUpAndBlendWide(lower, upper, weight, alpha, quad == 0, destination);
         return;

@@ -11,23 +11,27 @@
 using ProjectionXyw = std::array<float, 12>;
 
 // A faster way to a feedback blur's result on a software rasteriser: the texture is read back,
-// the passes run on the processor on two threads with the filter and blend arithmetic of
-// Mesa's llvmpipe, and the result goes back into the texture. Exact only where the driver
-// rounds that way, so it is used only through VerifiedBlur.
+// the passes run on the processor (on two threads where there are two) with the filter and
+// blend arithmetic of Mesa's llvmpipe, and the result goes back into the texture. Exact only
+// where the driver rounds that way, so natively it is used only through VerifiedBlur.
 class ProcessorBlur final : public BlurCandidate {
 public:
     static constexpr int side = BlurSampleMap::side;
     // The pictures carry one wrapped texel on every edge, as the repeat wrap samples them.
     static constexpr int paddedSide = side + 2;
 
-    // Eight pixels at a time where the processor has AVX2, or the plain arithmetic everywhere.
+    // Eight pixels at a time where the processor has AVX2, four with WebAssembly's SIMD128, or
+    // the plain arithmetic everywhere.
     enum class Arithmetic { widest, plain };
-    explicit ProcessorBlur(Arithmetic arithmetic = Arithmetic::widest) : arithmetic(arithmetic) {}
+    explicit ProcessorBlur(Arithmetic arithmetic = Arithmetic::widest,
+                           BlurSampleMap::Matching matching = BlurSampleMap::Matching::exact)
+        : arithmetic(arithmetic), matching(matching) {}
 
     const char* name() const override { return "processor"; }
     // Measures where the quads of these settings sample, drawing into the lower-left region.
     // Expects the state the blur itself expects. False when the map cannot be measured.
     bool prepare(const FeedbackBlur& settings) override;
+    std::string finding() const override { return map.finding(); }
     // Leaves what FeedbackBlur::draw leaves, except that the whole window is cleared rather
     // than the region holding the picture (the frame driver clears it before looking). Does
     // nothing but bind the slot's texture, and returns false, when that texture is not a
@@ -66,6 +70,7 @@ private:
     void planRowFiltering();
     void readPicture();
     void runPasses(int passCount);
+    void blurBothHalves();
     void blurBand(int firstRow, int endRow, FilteredRows& filtered);
     const std::uint32_t* filteredRow(std::size_t quad, int sourceRow, FilteredRows& filtered) const;
     void blendRow(const std::uint32_t* lower, const std::uint32_t* upper, int weight,
@@ -84,7 +89,8 @@ private:
     std::array<std::size_t, 4> columnsOf{};
     std::vector<int> irregularPixels;
     Arithmetic arithmetic;
-    // With AVX2 the arithmetic runs eight pixels at a time.
+    BlurSampleMap::Matching matching;
+    // With AVX2 or SIMD128 the arithmetic runs several pixels at a time.
     bool wide = false;
     // Two padded RGBA pictures: the pass reads one and writes the other.
     std::vector<std::uint32_t> source;
