@@ -9,6 +9,18 @@ namespace {
 
 constexpr int regionSide = 512;
 
+GLint levelParameter(GLenum name) {
+    GLint value = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, name, &value);
+    return value;
+}
+
+GLint textureParameter(GLenum name) {
+    GLint value = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
+    return value;
+}
+
 } // namespace
 
 BlurQuadShifts blurQuadShifts(float horizontalSpread, float verticalSpread) {
@@ -57,7 +69,7 @@ void FeedbackBlur::draw(int textureSlot, float /*seconds*/) {
     horizontalSpread = verticalSpread;
     // The count is read afresh after every pass.
     for (int pass = 0; pass < passCount; ++pass) {
-        blendPass();
+        drawBlurPass(blurQuadShifts(horizontalSpread, verticalSpread));
         // GL_RGB on purpose: from here on the texture has no alpha, so the colour's alpha rules.
         glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 0, 0, regionSide, regionSide, 0);
     }
@@ -68,14 +80,21 @@ void FeedbackBlur::draw(int textureSlot, float /*seconds*/) {
     glPopMatrix();
 }
 
-// All four quads sample the texture as it stood when the pass began; the first is opaque and
-// replaces the region, the others blend over it with falling weights.
-void FeedbackBlur::blendPass() const {
-    const BlurQuadShifts shifts = blurQuadShifts(horizontalSpread, verticalSpread);
+void drawBlurPass(const BlurQuadShifts& shifts) {
     glBegin(GL_QUADS);
     for (std::size_t j = 0; j < shifts.size(); ++j) {
         glColor4ub(255, 255, 255, static_cast<GLubyte>(blurQuadAlphas[j]));
         emitBlurQuad(shifts[j][0], shifts[j][1]);
     }
     glEnd();
+}
+
+bool boundTextureIsBlurTarget() {
+    return levelParameter(GL_TEXTURE_WIDTH) == regionSide &&
+           levelParameter(GL_TEXTURE_HEIGHT) == regionSide &&
+           levelParameter(GL_TEXTURE_INTERNAL_FORMAT) == GL_RGB &&
+           textureParameter(GL_TEXTURE_MIN_FILTER) == GL_LINEAR &&
+           textureParameter(GL_TEXTURE_MAG_FILTER) == GL_LINEAR &&
+           textureParameter(GL_TEXTURE_WRAP_S) == GL_REPEAT &&
+           textureParameter(GL_TEXTURE_WRAP_T) == GL_REPEAT;
 }

@@ -21,9 +21,6 @@ public:
     // Overwritten with verticalSpread by every draw, so both shifts are always equal.
     float horizontalSpread = 0.1f;
     float verticalSpread = 0.1f;
-
-private:
-    void blendPass() const;
 };
 
 // The texture shifts (s0, t0) of the four quads of a pass, in drawing order: (-d, +d), (+d, +d),
@@ -34,3 +31,10 @@ BlurQuadShifts blurQuadShifts(float horizontalSpread, float verticalSpread);
 inline constexpr std::array<int, 4> blurQuadAlphas = {255, 127, 63, 31};
 // The quad that covers the 512x512 region at depth 1, its texture shifted by (s0, t0).
 void emitBlurQuad(float s0, float t0);
+// One pass: the four quads with their alphas, all sampling the bound texture as it stood when
+// the pass began; the first is opaque and replaces the region, the others blend over it with
+// falling weights.
+void drawBlurPass(const BlurQuadShifts& shifts);
+// Whether the bound texture is a picture the faster blurs take: 512x512 GL_RGB with linear
+// filters and repeat wrap, as the render target is from its first blur on.
+bool boundTextureIsBlurTarget();

@@ -1,47 +1,16 @@
 #include "effects/verified_blur.h"
 
+#include "effects/blur_check.h"
 #include "resources/texture_bank.h"
 
 #include <GL/gl.h>
-#include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <utility>
 
 namespace {
 
-constexpr int side = 512;
-
-using Clock = std::chrono::steady_clock;
-
-// Milliseconds since a point, after everything issued before has finished drawing.
-double finishedMillisecondsSince(Clock::time_point began) {
-    glFinish();
-    return std::chrono::duration<double, std::milli>(Clock::now() - began).count();
-}
-
-Clock::time_point finishedNow() {
-    glFinish();
-    return Clock::now();
-}
-
-// The bound texture as RGBA; a GL_RGB texture reads back with alpha 255.
-std::vector<std::uint8_t> readBoundTexture() {
-    std::vector<std::uint8_t> texels(static_cast<std::size_t>(side * side * 4));
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-    return texels;
-}
-
-void writeBoundTexture(const std::vector<std::uint8_t>& texels) {
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, side, side, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
-}
+using namespace blur_check;
 
 std::string milliseconds(double value) {
     char text[32];
@@ -128,7 +97,9 @@ bool VerifiedBlur::prepareCandidate() {
     if (!prepared) {
         prepared = true;
         if (!candidate->prepare(*this)) {
-            stayOnReference("the " + state.candidateName + " blur could not prepare itself here");
+            const std::string finding = candidate->finding();
+            stayOnReference("the " + state.candidateName + " blur could not prepare itself here" +
+                            (finding.empty() ? "" : ": " + finding));
         }
     }
     return state.path == Path::checking;

@@ -9,9 +9,9 @@
 
 // The feedback blur that takes a faster way only once it has proved it on this machine: on the
 // first frames of a run after the first the candidate and the reference blur the same picture
-// and the results are compared byte for byte. With every comparison matched and the candidate faster on those
-// frames, the candidate draws from then on; the first difference leaves the reference drawing
-// for good.
+// and the results are compared byte for byte. With every comparison matched and the candidate
+// faster on those frames, the candidate draws from then on; the first difference leaves the
+// reference drawing for good.
 class VerifiedBlur : public FeedbackBlur {
 public:
     static constexpr int framesToCompare = 8;

@@ -34,8 +34,11 @@ EM_JS(void, showLoading, (const char* text),
 
 EM_JS(double, pageMilliseconds, (), { return Module.lumivahaPage.milliseconds(); });
 
-EM_JS(void, setFrameState, (float demoSeconds, float musicSeconds, int loop),
-      { Module.lumivahaPage.reportFrame(demoSeconds, musicSeconds, loop); });
+EM_JS(void, setFrameState, (float demoSeconds, float musicSeconds, int loop, const char* scene),
+      { Module.lumivahaPage.reportFrame(demoSeconds, musicSeconds, loop, UTF8ToString(scene)); });
+
+EM_JS(void, setBlurState, (const char* blur, const char* check),
+      { Module.lumivahaPage.reportBlur(UTF8ToString(blur), UTF8ToString(check)); });
 
 } // namespace
 
@@ -70,8 +73,12 @@ std::uint32_t shownMilliseconds() {
     return static_cast<std::uint32_t>(static_cast<std::uint64_t>(pageMilliseconds()));
 }
 
-void reportFrame(float demoSeconds, float musicSeconds, int loop) {
-    setFrameState(demoSeconds, musicSeconds, loop);
+void reportFrame(float demoSeconds, float musicSeconds, int loop, const char* scene) {
+    setFrameState(demoSeconds, musicSeconds, loop, scene);
+}
+
+void reportBlur(const char* blur, const std::string& check) {
+    setBlurState(blur, check.c_str());
 }
 
 } // namespace platform::web

@@ -21,8 +21,10 @@ bool fetchDataFiles(const std::vector<std::string>& names, std::string& failure)
 // Milliseconds since the page opened, less the time the page was hidden while the program ran:
 // the program's timer, so that demo time pauses with the music.
 std::uint32_t shownMilliseconds();
-// Every frame: the demo time, the position of the loop the frame played and the loop now
-// current, on the canvas for tests and curious users.
-void reportFrame(float demoSeconds, float musicSeconds, int loop);
+// Every frame: the demo time, the position of the loop the frame played, the loop now current
+// and the scene drawn, on the canvas for tests and curious users.
+void reportFrame(float demoSeconds, float musicSeconds, int loop, const char* scene);
+// Which blur draws (or "checking"), and what its check found, as a JSON object.
+void reportBlur(const char* blur, const std::string& check);
 
 } // namespace platform::web
