@@ -10,7 +10,9 @@ releasing the old context; no JavaScript or WebGL error is reported; Escape ends
 page says so; copies with a picture missing or damaged and a loop cut short fail with the
 program's own messages; a server that stalls shows how far loading got, and one that answers 500
 or cuts the connection mid-file is named with the file; and without the autoplay permission the
-page waits for a click, hidden or not. Prints the frame rate seen.
+page waits for a click, hidden or not; the page reports the blur it chose, the exact
+framebuffer blur gave the window path's bytes in every frame its start-up compared, and
+?blur=reference keeps it. Prints the frame rate seen and what the blur's check measured.
 
 usage: browser_demo_test.py WEB_BUILD_DIR [SCREENSHOT_DIR]
 """
@@ -48,6 +50,8 @@ HIDDEN_SECONDS = 4.0
 # The audio context's clock moves a buffer at a time, so the music, and demo time while it
 # follows the music, may stand a little ahead of the time that passed.
 AUDIO_CLOCK_STEP = 0.05
+# The frames on which the start-up compares the blurs with the window path.
+BLUR_FRAMES_COMPARED = 8
 # Chromium keeps at most 16 WebGL contexts alive; one more restart than that would lose one.
 RESTARTS = 17
 # Wall-clock limits only: a loaded machine may render slowly, the checks follow demo time.
@@ -411,10 +415,48 @@ def check_restarts(browser, screenshots):
     check(restarted.lit_fraction(160) > 0.002, "the restarted opening shows no lit title card")
 
 
+def blur_check(browser, what):
+    """The blur the page chose once its start-up's check ended, and what the check measured.
+    The exact framebuffer blur must have given the window path's bytes (today's picture) in every
+    frame compared, for a candidate differing in one byte stays out."""
+    blur = browser.wait_for(f"the blur's choice, {what}",
+                            lambda: browser.canvas("blur") not in (None, "checking") and
+                            browser.canvas("blur"))
+    measured = json.loads(browser.canvas("blurCheck"))
+    exact = measured.get("framebuffer", {})
+    check(exact.get("available") and exact["framesCompared"] == BLUR_FRAMES_COMPARED and
+          exact["framesIdentical"] == BLUR_FRAMES_COMPARED and exact["differingBytes"] == 0,
+          f"{what}: the framebuffer blur did not give the window path's bytes: {measured}")
+    return blur, measured
+
+
+def check_blur_choice(browser):
+    """Without a setting the page takes the framebuffer blur or, where faster, the processor
+    blur, which must have drawn every frame compared."""
+    blur, measured = blur_check(browser, "as the page chooses")
+    check(blur in ("framebuffer", "processor"), f"the page chose the {blur} blur: {measured}")
+    fast = measured.get("processor", {})
+    if blur == "processor":
+        check(fast["framesCompared"] == BLUR_FRAMES_COMPARED,
+              f"the processor blur was chosen unchecked: {measured}")
+    return (f"blur {blur}: {measured['reason']}; the processor blur differed from WebGL's "
+            f"blending in {fast.get('differingBytes')} bytes of {fast.get('framesCompared')} frames"
+            f", by at most {fast.get('largestDifference')} levels")
+
+
+def check_reference_blur(browser, url):
+    """?blur=reference in the address keeps the exact framebuffer blur."""
+    browser.call("Page.navigate", url=url + "?blur=reference")
+    blur, measured = blur_check(browser, "with ?blur=reference")
+    check(blur == "framebuffer" and "processor" not in measured,
+          f"?blur=reference drew the {blur} blur: {measured}")
+
+
 def check_running_demo(browser, url, screenshots):
     check_hidden_start(browser, url, screenshots)
     (frames_at_opening, seconds_at_opening, _), opening = held_opening_frame(
         browser, OPENING_SECONDS, "the opening")
+    blur_summary = check_blur_choice(browser)
     keep(opening, screenshots, "web_opening.png")
     check(opening.lit_fraction(24) > 0.05, "the opening's canvas is black or blank")
     check(opening.lit_fraction(160) > 0.002, "the opening shows no lit title card")
@@ -459,7 +501,7 @@ def check_running_demo(browser, url, screenshots):
     check(not errors, f"JavaScript or WebGL errors: {errors}")
     print(f"{rate:.1f} frames per second; the first loop ended between the frames at "
           f"{demo_before} s and {demo_after} s of demo time, at {music_at_boundary:.3f} s of "
-          f"music")
+          f"music; {blur_summary}")
 
 
 def check_failure(browser, url, expected):
@@ -612,6 +654,7 @@ def main():
         try:
             browser = Browser(os.path.join(scratch, "profile"))
             check_running_demo(browser, f"{site_url}/complete/index.html", screenshots)
+            check_reference_blur(browser, f"{site_url}/complete/index.html")
             for copy, (_, _, expected) in BROKEN_SITES.items():
                 check_failure(browser, f"{site_url}/{copy}/index.html", expected)
             check_loading_faults(browser, site_url)
