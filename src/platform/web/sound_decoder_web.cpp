@@ -16,15 +16,26 @@ namespace platform {
 namespace {
 
 // Interleaved 16-bit stereo in memory from malloc (the caller frees it), or null with the reason.
+// The page began decoding the file when it loaded it, at the rate of its audio context; at
+// another rate, or without the page's start, the bytes are decoded here.
 EM_ASYNC_JS(std::int16_t*, decodeInBrowser,
-            (const unsigned char* bytes, int size, int rate, int* frames, char* reason,
-             int reasonSize),
+            (const char* name, const unsigned char* bytes, int size, int rate, int* frames,
+             char* reason, int reasonSize),
             {
+                const early =
+                    Module.lumivahaPage.takeDecoding(FS.lookupPath(UTF8ToString(name)).path);
                 let decoded;
                 try {
-                    const context = new OfflineAudioContext(2, 1, rate);
-                    decoded =
-                        await context.decodeAudioData(HEAPU8.slice(bytes, bytes + size).buffer);
+                    if (early && early.rate == rate) {
+                        const result = await early.result;
+                        if (result.error)
+                            throw result.error;
+                        decoded = result.buffer;
+                    } else {
+                        const context = new OfflineAudioContext(2, 1, rate);
+                        decoded =
+                            await context.decodeAudioData(HEAPU8.slice(bytes, bytes + size).buffer);
+                    }
                 } catch (error) {
                     stringToUTF8("the browser cannot decode it (" + error.message + ")", reason,
                                  reasonSize);
@@ -62,6 +73,7 @@ bool readWholeFile(std::FILE* stream, std::vector<unsigned char>& bytes) {
 } // namespace
 
 struct SoundDecoder::Session {
+    std::string fileName;
     std::vector<unsigned char> bytes;
     Mp3Layout layout;
     int rate = 0;
@@ -76,6 +88,7 @@ DecodeResult SoundDecoder::open(const char* fileName, int rate, std::string& rea
         return DecodeResult::missing;
     }
     session = std::make_unique<Session>();
+    session->fileName = fileName;
     const bool read = readWholeFile(stream, session->bytes);
     std::fclose(stream);
     if (!read || session->bytes.empty()) {
@@ -101,9 +114,9 @@ DecodeResult SoundDecoder::open(const char* fileName, int rate, std::string& rea
 bool SoundDecoder::decode(SampleBuffer& samples, std::string& reason) {
     int frames = 0;
     char text[256] = {};
-    std::int16_t* decoded =
-        decodeInBrowser(session->bytes.data(), static_cast<int>(session->bytes.size()),
-                        session->rate, &frames, text, sizeof text);
+    std::int16_t* decoded = decodeInBrowser(session->fileName.c_str(), session->bytes.data(),
+                                            static_cast<int>(session->bytes.size()), session->rate,
+                                            &frames, text, sizeof text);
     if (decoded == nullptr) {
         reason = text;
         session.reset();

@@ -13,7 +13,8 @@ EM_JS(void, showMessage, (const char* caption, const char* text),
 EM_JS(void, replaceCanvas, (), { Module.lumivahaPage.replaceCanvas(); });
 
 // A file the server lacks is left out: the demo names the first one it misses, as natively.
-// Zero with the reason when a file could not be loaded for another reason.
+// Zero with the reason when a file could not be loaded for another reason. A loop starts
+// decoding at once.
 EM_ASYNC_JS(int, fetchIntoFileSystem,
             (const char* name, int number, int count, char* reason, int reasonSize), {
                 const path = UTF8ToString(name);
@@ -25,6 +26,9 @@ EM_ASYNC_JS(int, fetchIntoFileSystem,
                 if (result.bytes) {
                     FS.mkdirTree(path.substring(0, path.lastIndexOf("/")));
                     FS.writeFile(path, result.bytes);
+                    if (path.endsWith(".mp3")) {
+                        Module.lumivahaPage.startDecoding(FS.lookupPath(path).path, result.bytes);
+                    }
                 }
                 return 1;
             });
