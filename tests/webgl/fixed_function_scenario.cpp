@@ -288,3 +288,14 @@ std::vector<MipmapSource> mipmapSources() {
     }
     return sources;
 }
+
+RgbaIntoRgb rgbaIntoRgb() {
+    RgbaIntoRgb upload;
+    for (int i = 0; i < RgbaIntoRgb::side * RgbaIntoRgb::side * 3; ++i) {
+        upload.baseRgb.push_back(static_cast<std::uint8_t>(i * 7));
+    }
+    for (int i = 0; i < RgbaIntoRgb::partRowLength * RgbaIntoRgb::partHeight * 4; ++i) {
+        upload.rgbaPart.push_back(static_cast<std::uint8_t>(200 - i * 3));
+    }
+    return upload;
+}

@@ -38,3 +38,19 @@ struct MipmapSource {
     std::vector<std::uint8_t> pixels;
 };
 std::vector<MipmapSource> mipmapSources();
+
+// RGBA pixels written into part of an RGB texture, their rows longer than the part: OpenGL
+// drops the alpha. Each runner defines the texture from baseRgb, writes rgbaPart at
+// (partX, partY) with the unpack row length partRowLength, and reads the texture back as RGB.
+struct RgbaIntoRgb {
+    static constexpr const char* name = "upload/rgba into rgb";
+    static constexpr int side = 4;
+    static constexpr int partX = 1;
+    static constexpr int partY = 2;
+    static constexpr int partWidth = 3;
+    static constexpr int partHeight = 2;
+    static constexpr int partRowLength = 5;
+    std::vector<std::uint8_t> baseRgb;
+    std::vector<std::uint8_t> rgbaPart;
+};
+RgbaIntoRgb rgbaIntoRgb();
