@@ -1,5 +1,6 @@
 #include "effect_gl_fixture.h"
 #include "effects/feedback_blur.h"
+#include "effects/measured_blur.h"
 #include "effects/processor_blur.h"
 #include "effects/verified_blur.h"
 #include "resources/texture_bank.h"
@@ -310,18 +311,20 @@ TexelPattern colourNoise(unsigned seed) {
         [texels](int s, int t) { return (*texels)[static_cast<std::size_t>(t * regionSide + s)]; };
 }
 
-// Flips one byte of the processor blur's result in one call: a stand-in that would be wrong
-// once, as a driver that rounds differently would be.
-class OnceWrongBlur final : public BlurCandidate {
+// The processor blur with one texel set to (1, 2, 3) from one call on, in that call alone or in
+// every later one too: a stand-in for a driver that rounds differently.
+class WrongBlur final : public BlurCandidate {
 public:
-    explicit OnceWrongBlur(int wrongCall) : wrongCall(wrongCall) {}
-    const char* name() const override { return "once wrong"; }
+    WrongBlur(int firstWrongCall, bool staysWrong)
+        : firstWrongCall(firstWrongCall), staysWrong(staysWrong) {}
+    const char* name() const override { return "wrong"; }
     bool prepare(const FeedbackBlur& settings) override { return blur.prepare(settings); }
     bool draw(int textureSlot, const FeedbackBlur& settings) override {
         if (!blur.draw(textureSlot, settings)) {
             return false;
         }
-        if (++calls == wrongCall) {
+        ++calls;
+        if (calls == firstWrongCall || (staysWrong && calls > firstWrongCall)) {
             const std::array<std::uint8_t, 3> texel = {1, 2, 3};
             glTexSubImage2D(GL_TEXTURE_2D, 0, 100, 200, 1, 1, GL_RGB, GL_UNSIGNED_BYTE,
                             texel.data());
@@ -332,7 +335,8 @@ public:
 
 private:
     ProcessorBlur blur;
-    int wrongCall;
+    int firstWrongCall;
+    bool staysWrong;
 };
 
 class FasterBlurTest : public FeedbackBlurTest {
@@ -432,8 +436,8 @@ TEST_F(FasterBlurTest, VerifiedBlurDecidesAfterComparingAndAlwaysGivesTheReferen
 }
 
 TEST_F(FasterBlurTest, OneDifferingByteKeepsTheReferenceForGood) {
-    auto candidate = std::make_unique<OnceWrongBlur>(3);
-    OnceWrongBlur& wrong = *candidate;
+    auto candidate = std::make_unique<WrongBlur>(3, false);
+    WrongBlur& wrong = *candidate;
     VerifiedBlur blur(std::move(candidate), "");
     for (unsigned frame = 0; frame < VerifiedBlur::framesToCompare + 3; ++frame) {
         const TexelPattern picture = colourNoise(30 + frame);
@@ -449,6 +453,54 @@ TEST_F(FasterBlurTest, OneDifferingByteKeepsTheReferenceForGood) {
         << report.reason;
     // Never asked again after the difference.
     EXPECT_EQ(wrong.calls, 3);
+}
+
+// Processor blurs stand in for both candidates: exact on Mesa, and one byte off from the first
+// call on. Every checked frame keeps the window path's picture; then the exact way is the
+// reference and the fast one draws only where it was faster.
+TEST_F(FasterBlurTest, MeasuredBlurComparesBothWaysWithTheWindowPathAndKeepsItsPicture) {
+    MeasuredBlur blur(std::make_unique<ProcessorBlur>(), std::make_unique<WrongBlur>(1, true));
+    for (unsigned frame = 0; frame <= MeasuredBlur::framesToCompare; ++frame) {
+        const TexelPattern picture = colourNoise(60 + frame);
+        const std::vector<Rgb> expected = referenceResult(picture);
+        ASSERT_TRUE(resultOf(blur, picture) == expected) << "frame " << frame;
+    }
+    const MeasuredBlur::Report& report = blur.report();
+    EXPECT_EQ(report.framesChecked, MeasuredBlur::framesToCompare);
+    EXPECT_EQ(report.exact.framesIdentical, MeasuredBlur::framesToCompare);
+    EXPECT_EQ(report.exact.differingBytes, 0u);
+    EXPECT_EQ(report.fast.framesCompared, MeasuredBlur::framesToCompare);
+    EXPECT_EQ(report.fast.framesIdentical, 0);
+    // The wrong texel's three colour bytes, unless the noise had one of them already.
+    EXPECT_GE(report.fast.differingBytes, 2u * MeasuredBlur::framesToCompare);
+    EXPECT_LE(report.fast.differingBytes, 3u * MeasuredBlur::framesToCompare);
+    EXPECT_GT(report.fast.largestDifference, 0);
+    const bool fastWon = report.fast.milliseconds < report.exact.milliseconds;
+    EXPECT_EQ(report.path, fastWon ? MeasuredBlur::Path::fast : MeasuredBlur::Path::exact)
+        << report.reason;
+    const TexelPattern picture = colourNoise(70);
+    const std::vector<Rgb> expected = referenceResult(picture);
+    EXPECT_EQ(resultOf(blur, picture) == expected, !fastWon) << report.reason;
+}
+
+TEST_F(FasterBlurTest, MeasuredBlurKeepsTheWindowPathWhenTheExactWayDiffers) {
+    auto candidate = std::make_unique<WrongBlur>(2, false);
+    WrongBlur& wrong = *candidate;
+    MeasuredBlur blur(std::move(candidate), nullptr);
+    for (unsigned frame = 0; frame < MeasuredBlur::framesToCompare + 2; ++frame) {
+        const TexelPattern picture = colourNoise(80 + frame);
+        const std::vector<Rgb> expected = referenceResult(picture);
+        ASSERT_TRUE(resultOf(blur, picture) == expected) << "frame " << frame;
+    }
+    const MeasuredBlur::Report& report = blur.report();
+    EXPECT_EQ(report.path, MeasuredBlur::Path::window);
+    EXPECT_FALSE(report.exact.available);
+    EXPECT_EQ(report.framesChecked, 2);
+    EXPECT_NE(report.reason.find("the wrong blur differed from the window path in "),
+              std::string::npos)
+        << report.reason;
+    EXPECT_NE(report.reason.find(" bytes of compared frame 2"), std::string::npos) << report.reason;
+    EXPECT_EQ(wrong.calls, 2);
 }
 
 TEST_F(FasterBlurTest, ForcedReferenceNeverAsksACandidate) {
