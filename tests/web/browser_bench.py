@@ -7,7 +7,8 @@ blur setting: as the page chooses (the start-up's check picks the blur) and with
 count, demo time, scene and blur; the frame rate of each two seconds within a scene (leaving
 out the first second after a change of scene and the frames while the blur still checks) gives,
 per scene, the median and the range. Prints the table, the blur each run chose and what its
-check measured, and the load average before and after. A benchmark: it asserts nothing.
+check measured, the time from the request for the program to its first frame, and the load
+average before and after. A benchmark: it asserts nothing.
 
 usage: browser_bench.py WEB_BUILD_DIR [SECONDS_PER_RUN] [RUNS_PER_BLUR]
 """
@@ -28,6 +29,20 @@ from browser_demo_test import Browser  # noqa: E402
 SETTLING_SECONDS = 1.0
 WINDOW_SECONDS = 2.0
 SAMPLE_INTERVAL = 0.5
+# When the first frame was drawn, in the page's own clock.
+FIRST_FRAME_WATCH = """
+window.testFirstFrame = null;
+const testWatch = setInterval(() => {
+  const canvas = document.getElementById('canvas');
+  if (canvas && canvas.dataset.state === 'running') {
+    window.testFirstFrame = performance.now();
+    clearInterval(testWatch);
+  }
+}, 1);
+"""
+# From the request for the program to its first frame: the click's worth of start-up.
+STARTUP = """testFirstFrame - performance.getEntriesByType('resource')
+  .find(entry => entry.name.endsWith('/lumivaha.js')).startTime"""
 SAMPLE = """(({frames, demoTime, scene, blur, state}) => [frames, demoTime, scene, blur, state])(
   document.getElementById('canvas').dataset)"""
 
@@ -47,7 +62,8 @@ def serve(site):
 def record(browser, url, seconds):
     """Samples (frames, demo time, scene, blur) until the run's time is up or the demo ends."""
     browser.call("Page.navigate", url=url)
-    browser.wait_for("the first frame", lambda: browser.canvas("state") == "running")
+    browser.wait_for("the first frame", lambda: browser.evaluate("testFirstFrame") is not None)
+    startup = browser.evaluate(STARTUP)
     samples, deadline = [], time.time() + seconds
     while time.time() < deadline:
         frames, demo, scene, blur, state = browser.evaluate(SAMPLE)
@@ -55,7 +71,7 @@ def record(browser, url, seconds):
             break
         samples.append((int(frames), float(demo), scene, blur))
         time.sleep(SAMPLE_INTERVAL)
-    return samples, browser.canvas("blur"), browser.canvas("blurCheck")
+    return samples, startup, browser.canvas("blur"), browser.canvas("blurCheck")
 
 
 def rates_by_scene(samples):
@@ -86,11 +102,13 @@ def main():
     table = {}
     with tempfile.TemporaryDirectory(prefix="lumivaha-bench-", ignore_cleanup_errors=True) as scratch:
         browser = Browser(os.path.join(scratch, "profile"))
+        browser.call("Page.addScriptToEvaluateOnNewDocument", source=FIRST_FRAME_WATCH)
         try:
             for setting, query in (("chosen", ""), ("reference", "?blur=reference")):
                 for run in range(runs):
-                    samples, blur, check = record(browser, base + query, seconds)
-                    print(f"{setting} run {run + 1}: blur {blur}; check {check}")
+                    samples, startup, blur, check = record(browser, base + query, seconds)
+                    print(f"{setting} run {run + 1}: first frame {startup:.0f} ms after the "
+                          f"program was requested; blur {blur}; check {check}")
                     for scene, rates in rates_by_scene(samples).items():
                         table.setdefault((setting, scene), []).extend(rates)
         finally:
