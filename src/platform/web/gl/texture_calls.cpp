@@ -115,6 +115,11 @@ void packRows(const std::vector<GLubyte>& rgba, const webgl::TextureLevels::Leve
     const int texelBytes = bytesPerTexel(format);
     const std::size_t stride =
         webgl::rowStride(size.width, rowLengths.pack, texelBytes, integerState(GL_PACK_ALIGNMENT));
+    if (texelBytes == 4) {
+        webgl::copyRows(rgba.data(), static_cast<std::size_t>(size.width) * 4, pixels, stride,
+                        static_cast<std::size_t>(size.width) * 4, size.height);
+        return;
+    }
     for (GLsizei y = 0; y < size.height; ++y) {
         const GLubyte* from = rgba.data() + static_cast<std::size_t>(y * size.width) * 4;
         GLubyte* to = pixels + static_cast<std::size_t>(y) * stride;
