@@ -4,6 +4,7 @@
 #include "number_sets.h"
 #include "platform/web/gl/fixed_function_instance.h"
 #include "platform/web/gl/mipmap_chain.h"
+#include "platform/web/gl/texture_levels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -115,6 +116,24 @@ void recordMipmaps(NumberSets& sets) {
     }
 }
 
+// The RGBA part converted as the subset converts it before WebGL sees it, and placed where
+// glTexSubImage2D puts it.
+void recordRgbaIntoRgb(NumberSets& sets) {
+    using Upload = RgbaIntoRgb;
+    const Upload upload = rgbaIntoRgb();
+    constexpr std::size_t partRowBytes = Upload::partWidth * 3;
+    std::vector<GLubyte> part(partRowBytes * Upload::partHeight);
+    webgl::convertRgbRows(upload.rgbaPart.data(), Upload::partRowLength * 4, 4, part.data(),
+                          partRowBytes, 3, Upload::partWidth, Upload::partHeight);
+    std::vector<double>& texels = sets[Upload::name];
+    texels.assign(upload.baseRgb.begin(), upload.baseRgb.end());
+    for (std::size_t y = 0; y < Upload::partHeight; ++y) {
+        const std::size_t at = ((Upload::partY + y) * Upload::side + Upload::partX) * 3;
+        std::copy_n(part.begin() + static_cast<std::ptrdiff_t>(y * partRowBytes), partRowBytes,
+                    texels.begin() + static_cast<std::ptrdiff_t>(at));
+    }
+}
+
 // Float arithmetic in another order than Mesa's, but no more than rounding apart: a thousandth
 // of a pixel, 1e-5 of depth, colour or texture coordinate, one step of 8-bit blending, and
 // mipmaps and errors exactly.
@@ -175,6 +194,7 @@ int main(int argc, char** argv) {
     }
     recordBlending(core);
     recordMipmaps(core);
+    recordRgbaIntoRgb(core);
 
     int failures = mesa.size() == core.size() ? 0 : 1;
     if (failures != 0) {
