@@ -110,7 +110,7 @@ def main():
                     print(f"{setting} run {run + 1}: first frame {startup:.0f} ms after the "
                           f"program was requested; blur {blur}; check {check}")
                     for scene, rates in rates_by_scene(samples).items():
-                        table.setdefault((setting, scene), []).extend(rates)
+                        table.setdefault((setting, scene or "every scene"), []).extend(rates)
         finally:
             browser.close()
             server.shutdown()
