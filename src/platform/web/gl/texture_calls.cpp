@@ -1,12 +1,15 @@
-// Texture calls that WebGL 1 has only in part: levels it cannot report, row lengths it does not
-// know, pixels of another format than the texture's, which it refuses, and reading a texture
-// back, which it can only do through a framebuffer.
+// Texture calls that WebGL 1 has only in part: levels it cannot report, parameters it reports
+// only after waiting for the drawing, row lengths it does not know, pixels of another format
+// than the texture's, which it refuses, and reading a texture back, which it can only do through
+// a framebuffer.
 #include "platform/web/gl/texture_calls.h"
 
 #include "platform/web/gl/fixed_function_instance.h"
 #include "platform/web/gl/texture_levels.h"
 
 #include <cstdio>
+#include <emscripten/html5.h>
+#include <optional>
 #include <vector>
 #include <webgl/webgl1.h>
 
@@ -19,6 +22,14 @@ struct RowLengths {
 
 RowLengths rowLengths;
 webgl::TextureLevels textureLevels;
+webgl::TextureParameters textureParameters;
+
+// The framebuffer that textures are attached to for reading back, made once in each context.
+struct ReadFramebuffer {
+    EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = 0;
+    GLuint name = 0;
+};
+ReadFramebuffer readFramebuffer;
 
 GLint integerState(GLenum name) {
     GLint value = 0;
@@ -85,18 +96,30 @@ const void* convertedForWebGl(GLsizei width, GLsizei height, GLenum from, GLenum
     return scratch.data();
 }
 
-// Level 0 of the bound texture as RGBA rows, read through a framebuffer made for the purpose.
+GLuint framebufferForReading() {
+    const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = emscripten_webgl_get_current_context();
+    if (readFramebuffer.context != context) {
+        // One of a context that is gone needs no deleting.
+        readFramebuffer.context = context;
+        emscripten_glGenFramebuffers(1, &readFramebuffer.name);
+    }
+    return readFramebuffer.name;
+}
+
+// Level 0 of the bound texture as RGBA rows, read through a framebuffer kept for the purpose.
+// Whether it can be read is asked once for each definition of the level: the answer waits for
+// the drawing, as the reading itself must.
 bool readLevelZero(const webgl::TextureLevels::Level& size, std::vector<GLubyte>& rgba) {
     const auto previousFramebuffer = static_cast<GLuint>(integerState(GL_FRAMEBUFFER_BINDING));
     const GLint previousAlignment = integerState(GL_PACK_ALIGNMENT);
-    GLuint framebuffer = 0;
-    emscripten_glGenFramebuffers(1, &framebuffer);
-    emscripten_glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    emscripten_glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
-                                      boundTexture(), 0);
-    const bool complete =
-        emscripten_glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    const GLuint texture = boundTexture();
+    emscripten_glBindFramebuffer(GL_FRAMEBUFFER, framebufferForReading());
+    emscripten_glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture,
+                                      0);
+    const bool complete = size.readable || emscripten_glCheckFramebufferStatus(GL_FRAMEBUFFER) ==
+                                               GL_FRAMEBUFFER_COMPLETE;
     if (complete) {
+        textureLevels.markReadable(texture, 0);
         rgba.resize(static_cast<std::size_t>(size.width) * static_cast<std::size_t>(size.height) *
                     4);
         // RGBA rows are whole multiples of 4 bytes, so they come back without gaps.
@@ -105,8 +128,9 @@ bool readLevelZero(const webgl::TextureLevels::Level& size, std::vector<GLubyte>
                                 rgba.data());
         emscripten_glPixelStorei(GL_PACK_ALIGNMENT, previousAlignment);
     }
+    // Attached, the texture could not be sampled while this framebuffer is bound elsewhere.
+    emscripten_glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
     emscripten_glBindFramebuffer(GL_FRAMEBUFFER, previousFramebuffer);
-    emscripten_glDeleteFramebuffers(1, &framebuffer);
     return complete;
 }
 
@@ -189,11 +213,36 @@ void glCopyTexImage2D(GLenum target, GLint level, GLenum internalFormat, GLint x
     webgl::rememberBoundTextureLevel(level, width, height, internalFormat);
 }
 
+// A name the browser hands out again, in this context or a new one, starts with nothing defined.
+void glGenTextures(GLsizei count, GLuint* textures) {
+    emscripten_glGenTextures(count, textures);
+    for (GLsizei i = 0; i < count; ++i) {
+        textureLevels.forget(textures[i]);
+        textureParameters.forget(textures[i]);
+    }
+}
+
 void glDeleteTextures(GLsizei count, const GLuint* textures) {
     for (GLsizei i = 0; i < count; ++i) {
         textureLevels.forget(textures[i]);
+        textureParameters.forget(textures[i]);
     }
     emscripten_glDeleteTextures(count, textures);
+}
+
+void glTexParameteri(GLenum target, GLenum name, GLint value) {
+    emscripten_glTexParameteri(target, name, value);
+    textureParameters.set(boundTexture(), name, value);
+}
+
+// Filters and wraps as set; anything else as WebGL answers it.
+void glGetTexParameteriv(GLenum target, GLenum name, GLint* value) {
+    const std::optional<GLint> known = textureParameters.find(boundTexture(), name);
+    if (known) {
+        *value = *known;
+        return;
+    }
+    emscripten_glGetTexParameteriv(target, name, value);
 }
 
 // Width, height and internal format; an undefined level reports zeros.

@@ -8,6 +8,13 @@ void TextureLevels::define(GLuint texture, GLint level, const Level& size) {
     levels[{texture, level}] = size;
 }
 
+void TextureLevels::markReadable(GLuint texture, GLint level) {
+    const auto found = levels.find({texture, level});
+    if (found != levels.end()) {
+        found->second.readable = true;
+    }
+}
+
 void TextureLevels::forget(GLuint texture) {
     std::erase_if(levels, [texture](const auto& entry) { return entry.first.first == texture; });
 }
@@ -18,6 +25,65 @@ std::optional<TextureLevels::Level> TextureLevels::find(GLuint texture, GLint le
         return std::nullopt;
     }
     return found->second;
+}
+
+namespace {
+
+bool isFilter(GLint value, bool mipmapped) {
+    switch (value) {
+    case GL_NEAREST:
+    case GL_LINEAR:
+        return true;
+    case GL_NEAREST_MIPMAP_NEAREST:
+    case GL_LINEAR_MIPMAP_NEAREST:
+    case GL_NEAREST_MIPMAP_LINEAR:
+    case GL_LINEAR_MIPMAP_LINEAR:
+        return mipmapped;
+    default:
+        return false;
+    }
+}
+
+// GL_MIRRORED_REPEAT, which WebGL 1 has and OpenGL 1.1's header does not name.
+constexpr GLint mirroredRepeat = 0x8370;
+
+bool isWrap(GLint value) {
+    return value == GL_REPEAT || value == GL_CLAMP_TO_EDGE || value == mirroredRepeat;
+}
+
+std::optional<GLint> defaultParameter(GLenum name) {
+    switch (name) {
+    case GL_TEXTURE_MIN_FILTER:
+        return GL_NEAREST_MIPMAP_LINEAR;
+    case GL_TEXTURE_MAG_FILTER:
+        return GL_LINEAR;
+    case GL_TEXTURE_WRAP_S:
+    case GL_TEXTURE_WRAP_T:
+        return GL_REPEAT;
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+bool TextureParameters::set(GLuint texture, GLenum name, GLint value) {
+    const bool valid = (name == GL_TEXTURE_MIN_FILTER && isFilter(value, true)) ||
+                       (name == GL_TEXTURE_MAG_FILTER && isFilter(value, false)) ||
+                       ((name == GL_TEXTURE_WRAP_S || name == GL_TEXTURE_WRAP_T) && isWrap(value));
+    if (valid) {
+        values[{texture, name}] = value;
+    }
+    return valid;
+}
+
+void TextureParameters::forget(GLuint texture) {
+    std::erase_if(values, [texture](const auto& entry) { return entry.first.first == texture; });
+}
+
+std::optional<GLint> TextureParameters::find(GLuint texture, GLenum name) const {
+    const auto found = values.find({texture, name});
+    return found != values.end() ? found->second : defaultParameter(name);
 }
 
 std::size_t rowStride(GLsizei width, GLint rowLength, int bytesPerTexel, GLint alignment) {

@@ -14,14 +14,32 @@ public:
         GLsizei width;
         GLsizei height;
         GLenum internalFormat;
+        // Found complete as a framebuffer's attachment once: reading it back needs no check.
+        bool readable = false;
     };
 
     void define(GLuint texture, GLint level, const Level& size);
+    void markReadable(GLuint texture, GLint level);
     void forget(GLuint texture);
     std::optional<Level> find(GLuint texture, GLint level) const;
 
 private:
     std::map<std::pair<GLuint, GLint>, Level> levels;
+};
+
+// WebGL answers a texture parameter only through a round trip that waits for all drawing
+// issued before; the filters and wraps set are remembered instead, per texture name.
+class TextureParameters {
+public:
+    // False for a name or value WebGL 1 refuses, which is then not remembered.
+    bool set(GLuint texture, GLenum name, GLint value);
+    void forget(GLuint texture);
+    // The value set, or OpenGL's default for a texture that set none; nothing for a parameter
+    // not remembered here.
+    std::optional<GLint> find(GLuint texture, GLenum name) const;
+
+private:
+    std::map<std::pair<GLuint, GLenum>, GLint> values;
 };
 
 // Rows of a client image as the pack or unpack state lays them out: the row length in texels
