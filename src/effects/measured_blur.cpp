@@ -166,6 +166,21 @@ void MeasuredBlur::compare(Candidate& candidate, const std::vector<std::uint8_t>
 // The exact candidate, where it matched throughout, is the reference; the fast one is taken
 // when it beat that.
 void MeasuredBlur::choose() {
+    takeMedians();
+    const bool exactHolds = state.exact.available && state.exact.framesCompared > 0;
+    const double referenceTime = exactHolds ? state.exact.milliseconds : state.windowMilliseconds;
+    const bool fastHolds = state.fast.available && state.fast.framesCompared > 0;
+    const bool fastWins = fastHolds && state.fast.milliseconds < referenceTime;
+    state.path = fastWins ? Path::fast : exactHolds ? Path::exact : Path::window;
+    state.reason = referenceReason(exactHolds);
+    if (fastHolds) {
+        state.reason += "; the " + state.fast.name + " blur is " + (fastWins ? "" : "not ") +
+                        "faster: " + milliseconds(state.fast.milliseconds) + " against " +
+                        milliseconds(referenceTime) + " (medians)";
+    }
+}
+
+void MeasuredBlur::takeMedians() {
     for (Trial* trial : {&state.exact, &state.fast}) {
         if (!trial->times.empty()) {
             trial->milliseconds = median(trial->times);
@@ -174,29 +189,15 @@ void MeasuredBlur::choose() {
     if (!windowTimes.empty()) {
         state.windowMilliseconds = median(windowTimes);
     }
-    const bool exactHolds = state.exact.available && state.exact.framesCompared > 0;
-    const Path reference = exactHolds ? Path::exact : Path::window;
-    const std::string referenceName = exactHolds ? state.exact.name : "window";
-    const double referenceTime = exactHolds ? state.exact.milliseconds : state.windowMilliseconds;
-    state.reason = exactHolds
-                       ? "the " + referenceName + " blur gave the window path's bytes in " +
-                             std::to_string(state.exact.framesCompared) + " frames"
-                       : "the window path is the reference" +
-                             (state.exact.finding.empty()
-                                  ? std::string()
-                                  : ": the " + state.exact.name + " blur " + state.exact.finding);
-    const bool fastHolds = state.fast.available && state.fast.framesCompared > 0;
-    if (fastHolds && state.fast.milliseconds < referenceTime) {
-        state.path = Path::fast;
-        state.reason += "; the " + state.fast.name +
-                        " blur is faster: " + milliseconds(state.fast.milliseconds) + " against " +
-                        milliseconds(referenceTime) + " (medians)";
-        return;
+}
+
+std::string MeasuredBlur::referenceReason(bool exactHolds) const {
+    const Trial& trial = state.exact;
+    if (exactHolds) {
+        return "the " + trial.name + " blur gave the window path's bytes in " +
+               std::to_string(trial.framesCompared) + " frames";
     }
-    state.path = reference;
-    if (fastHolds) {
-        state.reason += "; the " + state.fast.name +
-                        " blur is not faster: " + milliseconds(state.fast.milliseconds) +
-                        " against " + milliseconds(referenceTime) + " (medians)";
-    }
+    const std::string why =
+        trial.finding.empty() ? "" : ": the " + trial.name + " blur " + trial.finding;
+    return "the window path is the reference" + why;
 }

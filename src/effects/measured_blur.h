@@ -65,6 +65,8 @@ private:
     void compare(Candidate& candidate, const std::vector<std::uint8_t>& result,
                  const std::vector<std::uint8_t>& fromWindow);
     void choose();
+    void takeMedians();
+    std::string referenceReason(bool exactHolds) const;
     void drawChosen(int textureSlot, float seconds);
 
     Report state;
