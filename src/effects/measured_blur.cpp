@@ -54,9 +54,12 @@ void MeasuredBlur::draw(int textureSlot, float seconds) {
     const bool firstCall = !drawnBefore;
     drawnBefore = true;
     // The first call draws the window path alone: it ends the start-up, and the render
-    // target's first picture still carries the alpha that no candidate takes.
+    // target's first picture still carries the alpha that no candidate takes. The candidates
+    // prepare in the next, so no one frame carries both that and a comparison.
     if (firstCall) {
         FeedbackBlur::draw(textureSlot, seconds);
+    } else if (!prepared) {
+        prepareCandidates(textureSlot, seconds);
     } else if (state.path == Path::checking) {
         checkFrame(textureSlot, seconds);
     } else {
@@ -80,7 +83,6 @@ void MeasuredBlur::drawChosen(int textureSlot, float seconds) {
 // Every way from the same picture; the window path's result is the one kept.
 void MeasuredBlur::checkFrame(int textureSlot, float seconds) {
     const Clock::time_point began = finishedNow();
-    prepareCandidates();
     horizontalSpread = verticalSpread;
     glBindTexture(GL_TEXTURE_2D, textureBank[static_cast<std::size_t>(textureSlot)]);
     const std::vector<std::uint8_t> picture = readBoundTexture();
@@ -111,10 +113,9 @@ void MeasuredBlur::checkFrame(int textureSlot, float seconds) {
     }
 }
 
-void MeasuredBlur::prepareCandidates() {
-    if (prepared) {
-        return;
-    }
+// Then the window path draws the frame.
+void MeasuredBlur::prepareCandidates(int textureSlot, float seconds) {
+    const Clock::time_point began = finishedNow();
     prepared = true;
     for (Candidate* candidate : {&exact, &fast}) {
         if (candidate->blur) {
@@ -122,6 +123,11 @@ void MeasuredBlur::prepareCandidates() {
             candidate->trial.finding = candidate->blur->finding();
         }
     }
+    state.checkMilliseconds += finishedMillisecondsSince(began);
+    if (!exact.trial.available && !fast.trial.available) {
+        choose();
+    }
+    FeedbackBlur::draw(textureSlot, seconds);
 }
 
 // The candidate's result from the picture, and its time; the picture goes back into the

@@ -12,9 +12,9 @@
 // The feedback blur where no one way of blending is the reference, as in a browser: the window
 // path (the blended quads copied back, as FeedbackBlur draws them) is today's picture, an exact
 // candidate must give its bytes in every frame compared to become the reference, and a fast
-// candidate may differ and is taken when it is faster than the reference. On the first frames
-// of a run after the first, each way blurs the same picture; the window path's result is kept
-// and the others are compared with it byte for byte, and timed.
+// candidate may differ and is taken when it is faster than the reference. The candidates prepare
+// in the second frame of a run; on the frames after it each way blurs the same picture, the
+// window path's result is kept and the others are compared with it byte for byte, and timed.
 class MeasuredBlur : public FeedbackBlur {
 public:
     static constexpr int framesToCompare = 8;
@@ -59,7 +59,7 @@ private:
     };
 
     void checkFrame(int textureSlot, float seconds);
-    void prepareCandidates();
+    void prepareCandidates(int textureSlot, float seconds);
     bool tryCandidate(Candidate& candidate, int textureSlot,
                       const std::vector<std::uint8_t>& picture, std::vector<std::uint8_t>& result);
     void compare(Candidate& candidate, const std::vector<std::uint8_t>& result,

@@ -460,7 +460,8 @@ TEST_F(FasterBlurTest, OneDifferingByteKeepsTheReferenceForGood) {
 // reference and the fast one draws only where it was faster.
 TEST_F(FasterBlurTest, MeasuredBlurComparesBothWaysWithTheWindowPathAndKeepsItsPicture) {
     MeasuredBlur blur(std::make_unique<ProcessorBlur>(), std::make_unique<WrongBlur>(1, true));
-    for (unsigned frame = 0; frame <= MeasuredBlur::framesToCompare; ++frame) {
+    // The first call and the one that prepares, then the compared ones.
+    for (unsigned frame = 0; frame < MeasuredBlur::framesToCompare + 2; ++frame) {
         const TexelPattern picture = colourNoise(60 + frame);
         const std::vector<Rgb> expected = referenceResult(picture);
         ASSERT_TRUE(resultOf(blur, picture) == expected) << "frame " << frame;
@@ -487,7 +488,7 @@ TEST_F(FasterBlurTest, MeasuredBlurKeepsTheWindowPathWhenTheExactWayDiffers) {
     auto candidate = std::make_unique<WrongBlur>(2, false);
     WrongBlur& wrong = *candidate;
     MeasuredBlur blur(std::move(candidate), nullptr);
-    for (unsigned frame = 0; frame < MeasuredBlur::framesToCompare + 2; ++frame) {
+    for (unsigned frame = 0; frame < MeasuredBlur::framesToCompare + 3; ++frame) {
         const TexelPattern picture = colourNoise(80 + frame);
         const std::vector<Rgb> expected = referenceResult(picture);
         ASSERT_TRUE(resultOf(blur, picture) == expected) << "frame " << frame;
