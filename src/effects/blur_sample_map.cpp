@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -101,7 +102,8 @@ public:
         if (matching == BlurSampleMap::Matching::exact) {
             return {std::nullopt, kind};
         }
-        return {nearestPosition(drawn, pixel), kind};
+        const int filter = nearest(drawn);
+        return {texelOf(filter / 256, pixel) * 256 + filter % 256, kind};
     }
 
 private:
@@ -117,12 +119,25 @@ private:
         return pixel - 2 + (((texelClass - pixel + 2) % 4) + 4) % 4;
     }
 
+    // The closest filter (texel class x 256 + weight) to a colour, remembered by colour: the
+    // drawn patterns hold few colours, each many times.
+    int nearest(const std::uint8_t* drawn) const {
+        const auto colour = static_cast<std::uint32_t>(drawn[0] << 16 | drawn[1] << 8 | drawn[2]);
+        const auto known = nearestByColour.find(colour);
+        if (known != nearestByColour.end()) {
+            return known->second;
+        }
+        const int filter = closestFilter(drawn);
+        nearestByColour.emplace(colour, filter);
+        return filter;
+    }
+
     // The red or green that rises with the weight tells it within a few steps; the first of
     // the closest colours wins.
-    static int nearestPosition(const std::uint8_t* drawn, int pixel) {
+    static int closestFilter(const std::uint8_t* drawn) {
         constexpr int searched = 4;
         int closest = 1 << 30;
-        int position = 0;
+        int filter = 0;
         for (int texelClass = 0; texelClass < 4; ++texelClass) {
             const auto low = patternTexel(texelClass);
             const auto high = patternTexel(texelClass + 1);
@@ -136,12 +151,14 @@ private:
                 }
                 if (distance < closest) {
                     closest = distance;
-                    position = texelOf(texelClass, pixel) * 256 + weight;
+                    filter = texelClass * 256 + weight;
                 }
             }
         }
-        return position;
+        return filter;
     }
+
+    mutable std::unordered_map<std::uint32_t, int> nearestByColour;
 };
 
 std::string percentOf(std::size_t part, std::size_t whole) {

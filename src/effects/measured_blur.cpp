@@ -115,15 +115,16 @@ void MeasuredBlur::checkFrame(int textureSlot, float seconds) {
 
 // Then the window path draws the frame.
 void MeasuredBlur::prepareCandidates(int textureSlot, float seconds) {
-    const Clock::time_point began = finishedNow();
     prepared = true;
     for (Candidate* candidate : {&exact, &fast}) {
         if (candidate->blur) {
+            const Clock::time_point began = finishedNow();
             candidate->trial.available = candidate->blur->prepare(*this);
             candidate->trial.finding = candidate->blur->finding();
+            candidate->trial.prepareMilliseconds = finishedMillisecondsSince(began);
+            state.checkMilliseconds += candidate->trial.prepareMilliseconds;
         }
     }
-    state.checkMilliseconds += finishedMillisecondsSince(began);
     if (!exact.trial.available && !fast.trial.available) {
         choose();
     }

@@ -33,6 +33,7 @@ public:
         std::size_t differingBytes = 0;
         int largestDifference = 0;
         double milliseconds = 0.0; // median over the frames compared
+        double prepareMilliseconds = 0.0;
         std::vector<double> times;
     };
     struct Report {

@@ -47,7 +47,8 @@ std::string trialJson(const MeasuredBlur::Trial& trial) {
            ",\"framesIdentical\":" + std::to_string(trial.framesIdentical) +
            ",\"differingBytes\":" + std::to_string(trial.differingBytes) +
            ",\"largestDifference\":" + std::to_string(trial.largestDifference) +
-           ",\"milliseconds\":" + jsonNumber(trial.milliseconds) + "}";
+           ",\"milliseconds\":" + jsonNumber(trial.milliseconds) +
+           ",\"prepareMilliseconds\":" + jsonNumber(trial.prepareMilliseconds) + "}";
 }
 
 std::string checkJson(const MeasuredBlur::Report& report) {
