@@ -1,5 +1,5 @@
 // The OpenGL 1.1 calls WebGL lacks or means differently, under their standard names. Calls
-// WebGL has as they are (glClear, glViewport, glBindTexture, glTexParameteri...) are left to
+// WebGL has as they are (glClear, glViewport, glBindTexture, glReadPixels...) are left to
 // the browser's own bindings.
 #include "platform/web/gl/fixed_function_instance.h"
 

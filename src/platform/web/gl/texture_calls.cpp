@@ -235,6 +235,12 @@ void glTexParameteri(GLenum target, GLenum name, GLint value) {
     textureParameters.set(boundTexture(), name, value);
 }
 
+// Filters and wraps are whole enums, so the float form sets them as the integer one does.
+void glTexParameterf(GLenum target, GLenum name, GLfloat value) {
+    emscripten_glTexParameterf(target, name, value);
+    textureParameters.set(boundTexture(), name, static_cast<GLint>(value));
+}
+
 // Filters and wraps as set; anything else as WebGL answers it.
 void glGetTexParameteriv(GLenum target, GLenum name, GLint* value) {
     const std::optional<GLint> known = textureParameters.find(boundTexture(), name);
