@@ -1,6 +1,7 @@
 // The OpenGL 1.1 calls WebGL lacks or means differently, under their standard names. Calls
 // WebGL has as they are (glClear, glViewport, glBindTexture, glReadPixels...) are left to
 // the browser's own bindings.
+#include "platform/web/gl/clear_calls.h"
 #include "platform/web/gl/fixed_function_instance.h"
 
 #include <GL/gl.h>
@@ -119,7 +120,7 @@ void glTexGeni(GLenum coordinate, GLenum name, GLint value) {
 }
 
 void glGetFloatv(GLenum name, GLfloat* values) {
-    if (!fixedFunction().getFloats(name, values)) {
+    if (!fixedFunction().getFloats(name, values) && !webgl::clearColourAsked(name, values)) {
         emscripten_glGetFloatv(name, values);
     }
 }
