@@ -31,7 +31,8 @@ endif()
 function(add_webgl_test_program name)
   cmake_parse_arguments(PARSE_ARGV 1 program "" "" "SOURCES;LINK_FLAGS")
   set(sources ${webgl_core_sources}
-    ${webgl_gl_folder}/gl_entry_points.cpp ${webgl_gl_folder}/glu_entry_points.cpp
+    ${webgl_gl_folder}/clear_calls.cpp ${webgl_gl_folder}/gl_entry_points.cpp
+    ${webgl_gl_folder}/glu_entry_points.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/webgl/fixed_function_scenario.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/webgl/number_sets.cpp ${program_SOURCES})
   add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/${name}.js
