@@ -6,6 +6,7 @@ add_executable(lumivaha_webgl_reference
   webgl/fixed_function_scenario.cpp
   webgl/mesa_reference_main.cpp
   webgl/number_sets.cpp
+  webgl/rgba_into_rgb_run.cpp
 )
 target_link_libraries(lumivaha_webgl_reference PRIVATE lumivaha_gl_test_support PkgConfig::GLU)
 set(webgl_reference_file ${CMAKE_CURRENT_BINARY_DIR}/webgl_mesa_reference.json)
@@ -63,6 +64,7 @@ if(LUMIVAHA_EMXX AND LUMIVAHA_CHROMIUM AND Python3_Interpreter_FOUND)
   add_webgl_test_program(webgl_browser_check
     SOURCES ${webgl_gl_folder}/fixed_function_instance.cpp ${webgl_gl_folder}/texture_calls.cpp
       ${webgl_gl_folder}/webgl_sink.cpp ${CMAKE_CURRENT_SOURCE_DIR}/webgl/browser_check_main.cpp
+      ${CMAKE_CURRENT_SOURCE_DIR}/webgl/rgba_into_rgb_run.cpp
     LINK_FLAGS -sENVIRONMENT=web)
   configure_file(webgl/browser_check.html webgl_browser_check.html COPYONLY)
   add_test(NAME webgl_browser_matches_mesa

@@ -2,6 +2,7 @@
 // core to be compared with: lumivaha_webgl_reference OUTPUT.json
 #include "fixed_function_scenario.h"
 #include "number_sets.h"
+#include "rgba_into_rgb_run.h"
 #include "support/gl_test_context.h"
 
 #include <GL/gl.h>
@@ -91,27 +92,6 @@ void recordMipmaps(NumberSets& sets) {
         }
         glDeleteTextures(1, &texture);
     }
-}
-
-// The texture read back as RGB after the RGBA part went in.
-void recordRgbaIntoRgb(NumberSets& sets) {
-    const RgbaIntoRgb upload = rgbaIntoRgb();
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, RgbaIntoRgb::side, RgbaIntoRgb::side, 0, GL_RGB,
-                 GL_UNSIGNED_BYTE, upload.baseRgb.data());
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, RgbaIntoRgb::partRowLength);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, RgbaIntoRgb::partX, RgbaIntoRgb::partY,
-                    RgbaIntoRgb::partWidth, RgbaIntoRgb::partHeight, GL_RGBA, GL_UNSIGNED_BYTE,
-                    upload.rgbaPart.data());
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    std::vector<GLubyte> texels(upload.baseRgb.size());
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
-    sets[RgbaIntoRgb::name] = {texels.begin(), texels.end()};
-    glDeleteTextures(1, &texture);
 }
 
 } // namespace
