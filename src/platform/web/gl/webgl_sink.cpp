@@ -31,20 +31,32 @@ void main() {
 }
 )";
 
-// OpenGL's default texture environment, GL_MODULATE; an RGB texture samples with alpha 1.
-constexpr const char* fragmentShaderSource = R"(
+// OpenGL's default texture environment, GL_MODULATE; an RGB texture samples with alpha 1. Two
+// programs, with and without the texture, rather than a branch that a software rasteriser
+// would pay for at every fragment.
+constexpr const char* texturedFragmentShaderSource = R"(
 #ifdef GL_FRAGMENT_PRECISION_HIGH
 precision highp float;
 #else
 precision mediump float;
 #endif
-uniform bool texturing;
 uniform sampler2D picture;
 varying vec4 fragmentColour;
 varying vec2 fragmentTexCoord;
 void main() {
-    gl_FragColor = texturing ? fragmentColour * texture2D(picture, fragmentTexCoord)
-                             : fragmentColour;
+    gl_FragColor = fragmentColour * texture2D(picture, fragmentTexCoord);
+}
+)";
+
+constexpr const char* plainFragmentShaderSource = R"(
+#ifdef GL_FRAGMENT_PRECISION_HIGH
+precision highp float;
+#else
+precision mediump float;
+#endif
+varying vec4 fragmentColour;
+void main() {
+    gl_FragColor = fragmentColour;
 }
 )";
 
@@ -62,7 +74,7 @@ GLuint compileShader(GLenum type, const char* source) {
     return shader;
 }
 
-GLuint linkProgram() {
+GLuint linkProgram(const char* fragmentShaderSource) {
     const GLuint program = emscripten_glCreateProgram();
     const GLuint vertexShader = compileShader(GL_VERTEX_SHADER, vertexShaderSource);
     const GLuint fragmentShader = compileShader(GL_FRAGMENT_SHADER, fragmentShaderSource);
@@ -103,10 +115,9 @@ void pointAttribute(GLuint index, GLint size, std::size_t offset) {
 
 void WebGlSink::draw(const DrawBatch& batch) {
     prepareForCurrentContext();
-    emscripten_glUseProgram(program);
+    emscripten_glUseProgram(batch.state.texturing ? texturedProgram : plainProgram);
     bindVertices(batch);
     applyState(batch.state);
-    emscripten_glUniform1i(texturingLocation, batch.state.texturing ? 1 : 0);
     if (batch.indices.empty()) {
         emscripten_glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(batch.vertices.size()));
         return;
@@ -127,10 +138,10 @@ void WebGlSink::prepareForCurrentContext() {
     // Objects of a context that is gone need no deleting; those of one still alive stay
     // with it.
     context = currentContext;
-    program = linkProgram();
-    texturingLocation = emscripten_glGetUniformLocation(program, "texturing");
-    emscripten_glUseProgram(program);
-    emscripten_glUniform1i(emscripten_glGetUniformLocation(program, "picture"), 0);
+    texturedProgram = linkProgram(texturedFragmentShaderSource);
+    plainProgram = linkProgram(plainFragmentShaderSource);
+    emscripten_glUseProgram(texturedProgram);
+    emscripten_glUniform1i(emscripten_glGetUniformLocation(texturedProgram, "picture"), 0);
     emscripten_glGenBuffers(1, &vertexBuffer);
     emscripten_glGenBuffers(1, &indexBuffer);
 }
