@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 #include <algorithm>
+#include <cstdio>
 
 namespace blur_check {
 
@@ -35,6 +36,12 @@ double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     const std::size_t middle = values.size() / 2;
     return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
+}
+
+std::string milliseconds(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f ms", value);
+    return text;
 }
 
 } // namespace blur_check

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // What the blurs that check a faster way against another share: the 512x512 blur target read
@@ -20,5 +21,7 @@ Clock::time_point finishedNow();
 double finishedMillisecondsSince(Clock::time_point began);
 
 double median(std::vector<double> values);
+// As the blurs tell times: "12.34 ms".
+std::string milliseconds(double value);
 
 } // namespace blur_check

@@ -5,19 +5,12 @@
 
 #include <GL/gl.h>
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <utility>
 
 namespace {
 
 using namespace blur_check;
-
-std::string milliseconds(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2f ms", value);
-    return text;
-}
 
 MeasuredBlur::Trial trialOf(const std::unique_ptr<BlurCandidate>& candidate) {
     MeasuredBlur::Trial trial;

@@ -5,20 +5,9 @@
 
 #include <GL/gl.h>
 #include <cstdint>
-#include <cstdio>
 #include <utility>
 
-namespace {
-
 using namespace blur_check;
-
-std::string milliseconds(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2f ms", value);
-    return text;
-}
-
-} // namespace
 
 const char* pathName(VerifiedBlur::Path path) {
     switch (path) {
