@@ -1,15 +1,16 @@
 #include "platform/sound_sample_buffer.h"
 
+#include "platform/sound_sample_pages.h"
+
 #include <cassert>
-#include <sys/mman.h>
-#include <unistd.h>
+#include <cstdint>
 #include <utility>
 
 namespace platform {
 namespace {
 
 std::size_t roundToPages(std::size_t bytes) {
-    const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    const std::size_t page = sample_pages::pageSize();
     return (bytes + page - 1) / page * page;
 }
 
@@ -41,18 +42,13 @@ bool SampleBuffer::reserve(std::size_t count) {
         return false;
     }
     const std::size_t bytes = roundToPages(count * sizeof(std::int16_t));
-    void* mapped = nullptr;
-    if (samples) {
-        // Moves the pages instead of copying them.
-        mapped = mremap(samples, mappedBytes, bytes, MREMAP_MAYMOVE);
-    } else {
-        mapped = mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
-                      MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-    }
-    if (mapped == MAP_FAILED) {
+    void* pages = samples
+                      ? sample_pages::grow(samples, mappedBytes, bytes, used * sizeof(std::int16_t))
+                      : sample_pages::take(bytes);
+    if (pages == nullptr) {
         return false;
     }
-    samples = static_cast<std::int16_t*>(mapped);
+    samples = static_cast<std::int16_t*>(pages);
     mappedBytes = bytes;
     return true;
 }
@@ -64,7 +60,7 @@ void SampleBuffer::resize(std::size_t count) {
 
 void SampleBuffer::release() {
     if (samples) {
-        munmap(samples, mappedBytes);
+        sample_pages::giveBack(samples, mappedBytes);
     }
     samples = nullptr;
     used = 0;
