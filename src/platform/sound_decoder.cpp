@@ -1,6 +1,5 @@
 #include "platform/sound_decoder.h"
 
-#include "platform/data_file.h"
 #include "platform/startup_probe.h"
 
 #include <algorithm>
@@ -47,39 +46,6 @@ off_t seekMemory(void* handle, off_t offset, int whence) {
     }
     file.offset = static_cast<std::size_t>(target);
     return target;
-}
-
-bool readWholeFile(std::FILE* stream, std::vector<unsigned char>& bytes, std::string& reason) {
-    unsigned char buffer[65536];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, stream)) > 0) {
-        bytes.insert(bytes.end(), buffer, buffer + count);
-    }
-    if (std::ferror(stream)) {
-        reason = std::strerror(errno);
-        return false;
-    }
-    return true;
-}
-
-DecodeResult readFile(const char* fileName, std::vector<unsigned char>& bytes,
-                      std::string& reason) {
-    const OpenedDataFile opened = openDataFile(fileName);
-    if (!opened.file) {
-        reason = opened.refusal;
-        return reason.empty() ? DecodeResult::missing : DecodeResult::corrupt;
-    }
-    std::FILE* stream = opened.file;
-    const bool read = readWholeFile(stream, bytes, reason);
-    std::fclose(stream);
-    if (!read) {
-        return DecodeResult::corrupt;
-    }
-    if (bytes.empty()) {
-        reason = "the file is empty";
-        return DecodeResult::corrupt;
-    }
-    return DecodeResult::decoded;
 }
 
 void configure(mpg123_handle* handle) {
@@ -178,7 +144,7 @@ SoundDecoder::~SoundDecoder() = default;
 DecodeResult SoundDecoder::open(const char* fileName, int rate, std::string& reason) {
     const StartupProbe probe(StartupStep::loopOpen);
     session = std::make_unique<Session>();
-    const DecodeResult read = readFile(fileName, session->file.bytes, reason);
+    const DecodeResult read = readSoundFile(fileName, session->file.bytes, reason);
     if (read != DecodeResult::decoded) {
         return read;
     }

@@ -36,6 +36,11 @@ private:
     std::unique_ptr<Session> session;
 };
 
+// Every decoder's first step: the file read whole, opened as every data file is. Decoded when it
+// holds bytes; missing; or corrupt with the reason (refused, unreadable or empty).
+DecodeResult readSoundFile(const char* fileName, std::vector<unsigned char>& bytes,
+                           std::string& reason);
+
 // Both steps in one call, for tools that only need the samples.
 DecodeResult decodeSoundFile(const char* fileName, int rate, std::vector<std::int16_t>& samples,
                              std::string& reason);

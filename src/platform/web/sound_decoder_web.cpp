@@ -61,15 +61,6 @@ EM_ASYNC_JS(std::int16_t*, decodeInBrowser,
                 return samples;
             });
 
-bool readWholeFile(std::FILE* stream, std::vector<unsigned char>& bytes) {
-    unsigned char buffer[65536];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, stream)) > 0) {
-        bytes.insert(bytes.end(), buffer, buffer + count);
-    }
-    return std::ferror(stream) == 0;
-}
-
 } // namespace
 
 struct SoundDecoder::Session {
@@ -83,17 +74,11 @@ SoundDecoder::SoundDecoder() = default;
 SoundDecoder::~SoundDecoder() = default;
 
 DecodeResult SoundDecoder::open(const char* fileName, int rate, std::string& reason) {
-    std::FILE* stream = std::fopen(fileName, "rb");
-    if (!stream) {
-        return DecodeResult::missing;
-    }
     session = std::make_unique<Session>();
     session->fileName = fileName;
-    const bool read = readWholeFile(stream, session->bytes);
-    std::fclose(stream);
-    if (!read || session->bytes.empty()) {
-        reason = read ? "the file is empty" : "the file cannot be read";
-        return DecodeResult::corrupt;
+    const DecodeResult read = readSoundFile(fileName, session->bytes, reason);
+    if (read != DecodeResult::decoded) {
+        return read;
     }
     const std::optional<Mp3Layout> layout = readMp3Layout(session->bytes);
     if (!layout) {

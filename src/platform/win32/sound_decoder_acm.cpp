@@ -1,14 +1,12 @@
 // SoundDecoder on Windows: MP3 through the system's audio compression manager (ACM), which every
 // Windows has, to 16-bit PCM at the mix rate. ACM's decoders keep the encoder's delay and padding
 // (and may decode the tag frame as silence), so the encoder tag decides which samples are the loop.
-#include "platform/data_file.h"
 #include "platform/mp3_encoder_tag.h"
 #include "platform/sound_decoder.h"
 #include "platform/startup_probe.h"
 #include "platform/win32/multimedia_error.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <optional>
 #include <vector>
@@ -24,38 +22,6 @@ namespace {
 constexpr std::size_t sourceChunkBytes = 16384;
 constexpr std::size_t outputChunkBytes = 262144;
 constexpr std::uint64_t tagFrameSamples = 1152;
-
-bool readWholeFile(std::FILE* stream, std::vector<unsigned char>& bytes, std::string& reason) {
-    unsigned char buffer[65536];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, stream)) > 0) {
-        bytes.insert(bytes.end(), buffer, buffer + count);
-    }
-    if (std::ferror(stream)) {
-        reason = std::strerror(errno);
-        return false;
-    }
-    return true;
-}
-
-DecodeResult readFile(const char* fileName, std::vector<unsigned char>& bytes,
-                      std::string& reason) {
-    const OpenedDataFile opened = openDataFile(fileName);
-    if (!opened.file) {
-        reason = opened.refusal;
-        return reason.empty() ? DecodeResult::missing : DecodeResult::corrupt;
-    }
-    const bool read = readWholeFile(opened.file, bytes, reason);
-    std::fclose(opened.file);
-    if (!read) {
-        return DecodeResult::corrupt;
-    }
-    if (bytes.empty()) {
-        reason = "the file is empty";
-        return DecodeResult::corrupt;
-    }
-    return DecodeResult::decoded;
-}
 
 MPEGLAYER3WAVEFORMAT mp3Format(const Mp3Layout& layout) {
     MPEGLAYER3WAVEFORMAT format{};
@@ -250,7 +216,7 @@ SoundDecoder::~SoundDecoder() = default;
 DecodeResult SoundDecoder::open(const char* fileName, int rate, std::string& reason) {
     const StartupProbe probe(StartupStep::loopOpen);
     session = std::make_unique<Session>();
-    const DecodeResult read = readFile(fileName, session->bytes, reason);
+    const DecodeResult read = readSoundFile(fileName, session->bytes, reason);
     if (read != DecodeResult::decoded) {
         return read;
     }
